@@ -1,0 +1,21 @@
+#pragma once
+
+#include "answers/answer_record.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mirunea {
+
+// The computer name followed by ".ans", made safe to stay in the working
+// directory (bytes a file name cannot carry are replaced).
+[[nodiscard]] std::string answerFileName(std::string_view computerName);
+
+// The file's lines, without their CR LF.
+[[nodiscard]] std::vector<std::string> answerFileLines(const AnswerRecord& record);
+
+// Creates or replaces the answer file in the working directory; throws IoFailure.
+void writeAnswerFile(const AnswerRecord& record);
+
+} // namespace mirunea

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace mirunea {
+
+// The computer name a host name stands for, as Windows reports it: see the
+// rule at the definition.
+[[nodiscard]] std::string netBiosNameFromHostName(std::string_view hostName);
+
+} // namespace mirunea

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "app/toolkit.h"
+
+#include <QScrollArea>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace mirunea::qt {
+
+// The top-level window: a client area of fixed-place controls that scrolls
+// when the window is smaller than the controls need.
+class FormWidget : public QScrollArea
+{
+    Q_OBJECT
+public:
+    explicit FormWidget(const toolkit::WindowSpec& spec);
+    [[nodiscard]] QWidget* client() const { return m_client; }
+    void updateScrollExtent();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* m_client;
+};
+
+class QtWindow : public toolkit::Window
+{
+public:
+    QtWindow(const toolkit::WindowSpec& spec, toolkit::Application& app);
+    ~QtWindow() override;
+
+    toolkit::Control& addControl(const toolkit::ControlSpec& spec) override;
+    void finishLayout() override;
+    [[nodiscard]] toolkit::Control* findControl(std::string_view name) override;
+
+    [[nodiscard]] FormWidget* widget() const { return m_form; }
+    [[nodiscard]] QWidget* widgetOf(std::string_view name) const;
+
+private:
+    struct Entry
+    {
+        toolkit::ControlSpec spec;
+        QWidget* widget;
+        std::unique_ptr<toolkit::Control> control;
+    };
+
+    [[nodiscard]] std::unique_ptr<toolkit::Control> createControl(const toolkit::ControlSpec& spec,
+                                                                  QWidget* parent, QWidget*& widget);
+    [[nodiscard]] std::vector<const Entry*> childrenInTabOrder(const std::string& parent) const;
+
+    toolkit::Application& m_app;
+    FormWidget* m_form;
+    std::vector<Entry> m_entries; // in creation order
+    std::map<std::string, std::size_t, std::less<>> m_byName;
+};
+
+} // namespace mirunea::qt
