@@ -5,8 +5,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 // The conversions run on two tables built once from glibc's "CP932" converter,
