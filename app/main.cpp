@@ -1,14 +1,14 @@
 #include "app/cp932.h"
-#include "app/qt/qt_application.h"
+#include "app/create_application.h"
 #include "sheet/tform1.h"
 
 // Start-up: the application, its title, the answer sheet window (whose
 // creation sets up the sheet), then the event loop until the window closes.
 int main()
 {
-    mirunea::qt::QtApplication app;
-    app.setTitle(mirunea::cp932::fromUtf8("ミルネア"));
-    mirunea::TForm1 form1(app);
-    app.run(form1.window());
+    const auto app = mirunea::createApplication();
+    app->setTitle(mirunea::cp932::fromUtf8("ミルネア"));
+    mirunea::TForm1 form1(*app);
+    app->run(form1.window());
     return 0;
 }
