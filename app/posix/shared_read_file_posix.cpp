@@ -85,7 +85,7 @@ SharedReadFile SharedReadFile::open(const std::string& name)
     SharedReadFile file(openForReading(name));
     const int fd = static_cast<int>(file.m_handle);
     requireRegularFile(fd);
-
+    lockForSharedReading(fd);
     clearNonBlocking(fd);
     return file;
 }
