@@ -28,10 +28,12 @@ std::string netBiosNameFromHostName(std::string_view hostName)
 
 std::string localComputerName()
 {
-    char buffer[HOST_NAME_MAX + 1] = {};
+    // Room for the longest host name, its zero byte, and a last byte that
+    // stays zero even if a name were cut without one.
+    char buffer[HOST_NAME_MAX + 2] = {};
     if (::gethostname(buffer, sizeof buffer - 1) != 0)
         return {};
-    return netBiosNameFromHostName(buffer); // the buffer's last byte stays zero
+    return netBiosNameFromHostName(buffer);
 }
 
 } // namespace mirunea

@@ -49,7 +49,7 @@ struct OpenedFile
 // O_NOFOLLOW: a link in place of the file is refused, its target untouched.
 // O_NONBLOCK: opening a FIFO cannot hang. No O_TRUNC: the content must
 // survive until we know we may replace it.
-constexpr int kOpenFlags = O_TRUNC | O_WRONLY | O_CLOEXEC | O_NONBLOCK;
+constexpr int kOpenFlags = O_WRONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK;
 
 // Opens the name, creating it if missing; reports whether we created it, so
 // that a new file made read-only by the umask is not taken for a read-only one.
