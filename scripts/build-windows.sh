@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Cross-builds the Windows program with mingw-w64: one static mirunea.exe
+# without DLLs of its own, at build-windows/mirunea.exe (or $1/mirunea.exe).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build-windows}
+cmake -S . -B "$build" -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+  -DCMAKE_BUILD_TYPE=Release -DMIRUNEA_WERROR=ON >/dev/null
+cmake --build "$build"
+echo "Built $(pwd)/$build/mirunea.exe"

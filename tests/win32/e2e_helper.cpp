@@ -1,0 +1,146 @@
+// What xdotool cannot do to the program under Wine, done from inside: put a
+// Japanese text into an edit, read back the texts of a message box.
+//   e2e_helper set-edit <n> <UTF-8 as hex>   edit n (0 = the name field, then Edit1...)
+//   e2e_helper message-box                   prints caption, text, "icon" or "no icon"
+//   e2e_helper scroll-bars                   prints which scroll bars the sheet shows
+// Output is UTF-8, one item a line; exit code 1 when the window is not there.
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string utf8(const std::wstring& text)
+{
+    if (text.empty())
+        return {};
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                           nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
+    return out;
+}
+
+std::wstring fromUtf8Hex(const std::wstring& hex)
+{
+    std::string bytes;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+        bytes += static_cast<char>(std::wcstoul(hex.substr(i, 2).c_str(), nullptr, 16));
+    const int size = ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(size), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), size);
+    return text;
+}
+
+std::wstring classOf(HWND window)
+{
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    return name;
+}
+
+std::wstring textOf(HWND window)
+{
+    wchar_t text[1024] = {};
+    ::GetWindowTextW(window, text, 1024);
+    return text;
+}
+
+void print(const std::string& line)
+{
+    const std::string withBreak = line + "\n";
+    DWORD written = 0;
+    ::WriteFile(::GetStdHandle(STD_OUTPUT_HANDLE), withBreak.data(), static_cast<DWORD>(withBreak.size()), &written,
+                nullptr);
+}
+
+std::vector<HWND> childrenOfClass(HWND parent, const wchar_t* className)
+{
+    struct Search
+    {
+        const wchar_t* className;
+        std::vector<HWND> found;
+    } search{className, {}};
+    ::EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            if (::lstrcmpiW(classOf(child).c_str(), s->className) == 0)
+                s->found.push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+int setEdit(int index, const std::wstring& hex)
+{
+    const HWND form = ::FindWindowW(L"MiruneaForm", nullptr);
+    if (!form)
+        return 1;
+    const std::vector<HWND> edits = childrenOfClass(form, L"Edit");
+    if (index < 0 || static_cast<std::size_t>(index) >= edits.size())
+        return 1;
+    const std::wstring text = fromUtf8Hex(hex);
+    ::SendMessageW(edits[static_cast<std::size_t>(index)], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    return 0;
+}
+
+int describeMessageBox()
+{
+    HWND box = nullptr;
+    ::EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            if (::IsWindowVisible(window) && classOf(window) == L"#32770") {
+                *reinterpret_cast<HWND*>(data) = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&box));
+    if (!box)
+        return 1;
+    print(utf8(textOf(box)));
+    std::wstring text;
+    bool icon = false;
+    for (HWND label : childrenOfClass(box, L"Static")) {
+        if ((::GetWindowLongW(label, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+            // Wine keeps the icon's place in every box; only a shown icon counts.
+            icon = icon || (::IsWindowVisible(label) && ::SendMessageW(label, STM_GETICON, 0, 0) != 0);
+        } else if (!textOf(label).empty()) {
+            text = textOf(label);
+        }
+    }
+    print(utf8(text));
+    print(icon ? "icon" : "no icon");
+    return 0;
+}
+
+int describeScrollBars()
+{
+    const HWND form = ::FindWindowW(L"MiruneaForm", nullptr);
+    if (!form)
+        return 1;
+    const LONG style = ::GetWindowLongW(form, GWL_STYLE);
+    print(style & WS_HSCROLL ? "horizontal" : "no horizontal");
+    print(style & WS_VSCROLL ? "vertical" : "no vertical");
+    return 0;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    const std::wstring command = argc > 1 ? argv[1] : L"";
+    if (command == L"set-edit" && argc == 4)
+        return setEdit(static_cast<int>(std::wcstol(argv[2], nullptr, 10)), argv[3]);
+    if (command == L"message-box" && argc == 2)
+        return describeMessageBox();
+    if (command == L"scroll-bars" && argc == 2)
+        return describeScrollBars();
+    std::fputs("usage: e2e_helper set-edit <n> <hex> | message-box | scroll-bars\n", stderr);
+    return 2;
+}
