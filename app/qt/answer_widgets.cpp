@@ -3,6 +3,7 @@
 #include "app/qt/qt_text.h"
 #include "app/qt/radio_group_widget.h"
 
+#include <QFontInfo>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QShortcutEvent>
@@ -15,6 +16,8 @@ CheckListWidget::CheckListWidget(QWidget* parent)
 {
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    // A click on an item's check box makes it the current item too.
+    connect(this, &QListWidget::itemPressed, this, [this](QListWidgetItem* item) { setCurrentItem(item); });
 }
 
 void CheckListWidget::appendItem(const QString& text)
@@ -22,7 +25,8 @@ void CheckListWidget::appendItem(const QString& text)
     auto* item = new QListWidgetItem(text, this);
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
     item->setCheckState(Qt::Unchecked);
-    item->setSizeHint(QSize(0, fontMetrics().height()));
+    // One text line of the font's pixel height, as the list is designed for.
+    item->setSizeHint(QSize(0, QFontInfo(font()).pixelSize()));
 }
 
 SingleLineEdit::SingleLineEdit(QWidget* parent)

@@ -1,10 +1,12 @@
 #include "app/qt/qt_application.h"
 
 #include "app/cp932.h"
+#include "app/qt/accessible_roles.h"
 #include "app/qt/app_icon.h"
 #include "app/qt/message_boxes.h"
 #include "app/qt/qt_text.h"
 #include "app/qt/qt_window.h"
+#include "app/qt/unmatched_access_keys.h"
 
 #include <QFont>
 #include <QWidget>
@@ -32,6 +34,9 @@ QtApplication::QtApplication()
     font.setPixelSize(12);
     QApplication::setFont(font);
     QApplication::setWindowIcon(applicationIcon());
+    installAccessibleRoles();
+    m_accessKeyFilter = std::make_unique<UnmatchedAccessKeyFilter>();
+    QApplication::instance()->installEventFilter(m_accessKeyFilter.get());
 }
 
 QtApplication::~QtApplication() = default;

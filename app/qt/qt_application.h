@@ -9,6 +9,8 @@
 
 namespace mirunea::qt {
 
+class UnmatchedAccessKeyFilter;
+
 class QtApplication : public toolkit::Application
 {
 public:
@@ -25,6 +27,7 @@ public:
 
 private:
     std::unique_ptr<QApplication> m_qt; // null when a QApplication existed already (tests)
+    std::unique_ptr<UnmatchedAccessKeyFilter> m_accessKeyFilter;
     std::string m_title;
 };
 

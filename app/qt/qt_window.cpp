@@ -1,6 +1,7 @@
 #include "app/qt/qt_window.h"
 
 #include "app/qt/answer_widgets.h"
+#include "app/qt/focus_chain.h"
 #include "app/qt/qt_controls.h"
 #include "app/qt/qt_text.h"
 #include "app/qt/radio_group_widget.h"
@@ -197,7 +198,7 @@ void QtWindow::finishLayout()
             chain.push_back(inner->widget);
     }
     for (std::size_t i = 1; i < chain.size(); ++i)
-        QWidget::setTabOrder(chain[i - 1], chain[i]);
+        placeInFocusChainAfter(chain[i - 1], chain[i]);
 }
 
 toolkit::Control* QtWindow::findControl(std::string_view name)

@@ -1,5 +1,7 @@
 #include "app/qt/radio_group_widget.h"
 
+#include "app/qt/focus_chain.h"
+
 #include <QKeyEvent>
 #include <QPainter>
 #include <QShortcutEvent>
@@ -30,8 +32,8 @@ int arrowStep(const QKeyEvent* event)
 }
 
 constexpr int kFrameTop = 7;    // the frame line, where a caption's middle would be
-constexpr int kItemsTop = 12;
-constexpr int kItemsBottomMargin = 3;
+constexpr int kItemsTop = 9;
+constexpr int kItemsBottomMargin = 2;
 constexpr int kItemsLeft = 8;
 constexpr int kMaxItemHeight = 24;
 
@@ -88,7 +90,7 @@ void RadioGroupWidget::appendItem(const QString& text)
     item->setFont(font());
     item->setAutoExclusive(true);
     m_items.push_back(item);
-    QWidget::setTabOrder(previous, item);
+    placeInFocusChainAfter(previous, item);
     updateTabStops();
     arrangeItems();
     item->setVisible(true);
