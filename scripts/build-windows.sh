@@ -3,6 +3,7 @@
 # without DLLs of its own, at build-windows/mirunea.exe (or $1/mirunea.exe).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+./scripts/install-deps.sh
 build=${1:-build-windows}
 cmake -S . -B "$build" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
