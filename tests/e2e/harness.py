@@ -231,6 +231,52 @@ class _Xlib:
         self.lib.XDestroyImage(image)
         return ((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF)
 
+    def clipboard_text(self, timeout=2.0):
+        """The CLIPBOARD selection as UTF-8 text, or None when nobody offers one in time."""
+        lib = self.lib
+        lib.XDefaultRootWindow.restype = ctypes.c_ulong
+        lib.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        lib.XCreateSimpleWindow.restype = ctypes.c_ulong
+        lib.XCreateSimpleWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
+                                            ctypes.c_uint, ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong,
+                                            ctypes.c_ulong]
+        lib.XDestroyWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        lib.XConvertSelection.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_ulong,
+                                          ctypes.c_ulong, ctypes.c_ulong]
+        lib.XCheckTypedWindowEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int,
+                                               ctypes.POINTER(_XEvent)]
+        lib.XGetWindowProperty.argtypes = [
+            ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_long, ctypes.c_long, ctypes.c_int,
+            ctypes.c_ulong, ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_int),
+            ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_ulong),
+            ctypes.POINTER(ctypes.POINTER(ctypes.c_ubyte))]
+        selection_notify = 31
+        window = lib.XCreateSimpleWindow(self.display, lib.XDefaultRootWindow(self.display), 0, 0, 1, 1, 0, 0, 0)
+        try:
+            prop = lib.XInternAtom(self.display, b"MIRUNEA_E2E_CLIP", False)
+            lib.XConvertSelection(self.display, lib.XInternAtom(self.display, b"CLIPBOARD", False),
+                                  lib.XInternAtom(self.display, b"UTF8_STRING", False), prop, window, 0)
+            lib.XFlush(self.display)
+            event = _XEvent()
+            deadline = time.monotonic() + timeout
+            while not lib.XCheckTypedWindowEvent(self.display, window, selection_notify, ctypes.byref(event)):
+                if time.monotonic() > deadline:
+                    return None
+                time.sleep(0.01)
+            kind, fmt = ctypes.c_ulong(), ctypes.c_int()
+            count, after = ctypes.c_ulong(), ctypes.c_ulong()
+            data = ctypes.POINTER(ctypes.c_ubyte)()
+            if lib.XGetWindowProperty(self.display, window, prop, 0, 1 << 20, True, 0, ctypes.byref(kind),
+                                      ctypes.byref(fmt), ctypes.byref(count), ctypes.byref(after),
+                                      ctypes.byref(data)) != 0 or not data:
+                return None
+            text = ctypes.string_at(data, count.value).decode("utf-8", "replace")
+            lib.XFree(data)
+            return text
+        finally:
+            lib.XDestroyWindow(self.display, window)
+            lib.XFlush(self.display)
+
     def request_close(self, window):
         """What a window manager sends when the close box is pressed: WM_DELETE_WINDOW."""
         event = _XEvent()
@@ -351,6 +397,8 @@ class Session:
         self._env = None
         self._bound = set()
         self._spare = None
+        self._extra = []
+        self._last_copied = None
 
     # -- lifetime ---------------------------------------------------------
 
@@ -413,20 +461,35 @@ class Session:
         self.start_program()
         return self.wait_main_window()
 
-    def start_program(self):
-        """Starts the program in the working folder without waiting for any window."""
+    def start_program(self, prefix=(), env=None):
+        """Starts the program in the working folder without waiting for any window.
+
+        prefix: a command that runs the program after it (setpriv, unshare -m ...), as root after the
+        computer name is set; env: variables to change in the program's environment."""
         if self.process is not None:
             raise HarnessError("the program was already started in this session")
-        command = [self.program]
-        if self.hostname is not None:
+        self._stderr = tempfile.TemporaryFile()
+        self.process = self._popen(self.hostname, prefix, env, self._stderr)
+
+    def spawn_program(self, hostname=None, prefix=(), env=None):
+        """Starts one more run of the program on this session's screen and folder and returns its
+        process; stop() kills it. Its output is discarded."""
+        process = self._popen(hostname, prefix, env, subprocess.DEVNULL)
+        self._extra.append(process)
+        return process
+
+    def _popen(self, hostname, prefix, env, output):
+        command = list(prefix) + [self.program]
+        if hostname is not None:
             # A private UTS namespace lets the test choose the computer name; as a normal user
             # this needs an unprivileged user namespace (-r), as root it does not.
             unshare = ["unshare", "-u"] if os.geteuid() == 0 else ["unshare", "-r", "-u"]
-            command = unshare + ["--", "sh", "-c", 'hostname "$0" && exec "$@"', self.hostname] + command
-        self._stderr = tempfile.TemporaryFile()
-        self.process = subprocess.Popen(command, cwd=self.workdir, env=self._env, stdin=subprocess.DEVNULL,
-                                        stdout=self._stderr, stderr=self._stderr, start_new_session=True,
-                                        preexec_fn=_die_with_parent)
+            command = unshare + ["--", "sh", "-c", 'hostname "$0" && exec "$@"', hostname] + command
+        environment = dict(self._env)
+        environment.update(env or {})
+        return subprocess.Popen(command, cwd=self.workdir, env=environment, stdin=subprocess.DEVNULL,
+                                stdout=output, stderr=output, start_new_session=True,
+                                preexec_fn=_die_with_parent)
 
     def stop(self):
         """Kills whatever still runs and removes the working folder."""
@@ -437,7 +500,9 @@ class Session:
                 self._x = None
         # The program is killed outright; the X server is asked first so that it removes its
         # lock file and socket.
-        for proc, sig in ((self.process, signal.SIGKILL), (self._xvfb, signal.SIGTERM)):
+        extra = [(proc, signal.SIGKILL) for proc in self._extra]
+        self._extra = []
+        for proc, sig in extra + [(self.process, signal.SIGKILL), (self._xvfb, signal.SIGTERM)]:
             if proc is not None and proc.poll() is None:
                 _kill_group(proc, sig)
         self._xvfb = None
@@ -490,6 +555,35 @@ class Session:
         """Ids of the mapped windows whose caption is exactly this text."""
         out = self._xdotool("search", "--onlyvisible", "--name", "^%s$" % re.escape(caption), check=False)
         return [int(w) for w in out.split()]
+
+    def windows_of(self, pid, caption):
+        """Ids of the mapped windows of one process whose caption is exactly this text."""
+        out = self._xdotool("search", "--onlyvisible", "--pid", pid, "--name", "^%s$" % re.escape(caption),
+                            check=False)
+        return [int(w) for w in out.split()]
+
+    def raise_window(self, window):
+        """Puts a window on top of its siblings (there is no window manager to do it on a click)."""
+        self._xdotool("windowraise", window)
+
+    def dialog_text(self, dialog):
+        """The caption and text of a message box, as the box copies them on Ctrl+C.
+
+        Returns (caption, text, buttons); the box gets the focus first."""
+        self.focus(dialog)
+        separator = "---------------------------"
+        deadline = time.monotonic() + DEFAULT_TIMEOUT
+        while True:
+            self.key("ctrl+c")
+            copied = self._x.clipboard_text() or ""
+            parts = [part.strip("\n") for part in copied.split(separator)]
+            # "", caption, text, buttons, "" (Qt's own layout of a copied box)
+            if len(parts) == 5 and copied != self._last_copied:
+                self._last_copied = copied
+                return parts[1], parts[2], parts[3].strip()
+            if time.monotonic() > deadline:
+                raise HarnessError("the box %#x offered no text on Ctrl+C (got %r)" % (dialog, copied))
+            time.sleep(POLL_SECONDS)
 
     def wait_for(self, condition, what, timeout=DEFAULT_TIMEOUT):
         """Polls condition() until it returns something true; fails early if the program ended."""

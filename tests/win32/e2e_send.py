@@ -196,7 +196,14 @@ def answer_and_send(screen, args, in_namespace):
         window = main_window(screen)
         x0, y0, width, height = screen.geometry(window)
         at = lambda point: (x0 + point[0], y0 + point[1])
-        shot = screen.screenshot(os.path.join(args.work, "sheet.png"))
+        sheet_png = os.path.join(args.work, "sheet.png")
+
+        # Under load Wine may map the window before it has painted every panel.
+        def painted():
+            shot = screen.screenshot(sheet_png)
+            return shot if screen.pixel(shot, *at((800, 300))) == SILVER else None
+
+        shot = wait_for("panel 7 painted", painted, timeout=10)
         check(screen.pixel(shot, *at((496, 300))) == PALE_GREEN, "pale green between the columns")
         check(screen.pixel(shot, *at((38, 178))) == SILVER, "panel 1 shown in silver")
         check(screen.pixel(shot, *at((38, 660))) == SILVER, "panel 5 shown")
@@ -319,6 +326,10 @@ def main():
     shutil.rmtree(args.work, ignore_errors=True)
     os.makedirs(args.work)
     in_namespace = os.geteuid() == 0 and shutil.which("unshare") is not None
+    # Wine answers GetComputerNameA from the host name its server started
+    # with: let the program start a server inside its own namespace.
+    subprocess.run(["/usr/bin/wineserver", "-k"], stderr=subprocess.DEVNULL, check=False)
+    subprocess.run(["/usr/bin/wineserver", "-w"], stderr=subprocess.DEVNULL, check=False)
     screen = Screen()
     try:
         answer_and_send(screen, args, in_namespace)
