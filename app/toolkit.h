@@ -122,7 +122,7 @@ class Window
 public:
     virtual ~Window() = default;
     // Controls are added parents first; the tab order is applied by finishLayout().
-    virtual Control& addControl(const ControlSpec& spec) = 0;
+    virtual Control& addControl(const ControlSpec& design) = 0;
     virtual void finishLayout() = 0;
     [[nodiscard]] virtual Control* findControl(std::string_view name) = 0;
 
@@ -142,7 +142,7 @@ public:
     virtual ~Application() = default;
     virtual void setTitle(const std::string& title) = 0;
     [[nodiscard]] virtual const std::string& title() const = 0;
-    [[nodiscard]] virtual std::unique_ptr<Window> createWindow(const WindowSpec& spec) = 0;
+    [[nodiscard]] virtual std::unique_ptr<Window> createWindow(const WindowSpec& design) = 0;
     // Shows the window and runs the event loop until it is closed.
     virtual void run(Window& mainWindow) = 0;
 

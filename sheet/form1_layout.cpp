@@ -108,17 +108,17 @@ toolkit::WindowSpec form1WindowSpec()
 
 std::vector<toolkit::ControlSpec> form1Controls()
 {
-    std::vector<toolkit::ControlSpec> specs;
+    std::vector<toolkit::ControlSpec> designs;
     for (const Row& row : kTopLevel) {
-        specs.push_back(specOf(row, "", ""));
+        designs.push_back(specOf(row, "", ""));
         if (row.kind != Panel)
             continue;
         const std::string panelName = row.name;
         const std::string q = panelName.substr(std::string("GroupBox").size());
         for (const Row& inner : kPanelInner)
-            specs.push_back(specOf(inner, q, panelName));
+            designs.push_back(specOf(inner, q, panelName));
     }
-    return specs;
+    return designs;
 }
 
 } // namespace mirunea

@@ -11,8 +11,8 @@ TForm1::TForm1(toolkit::Application& app)
     : m_app(app)
     , m_window(app.createWindow(form1WindowSpec()))
 {
-    for (const toolkit::ControlSpec& spec : form1Controls())
-        m_window->addControl(spec);
+    for (const toolkit::ControlSpec& design : form1Controls())
+        m_window->addControl(design);
     m_window->finishLayout();
 
     Label1 = &m_window->control<toolkit::Label>("Label1");

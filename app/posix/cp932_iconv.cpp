@@ -1,5 +1,7 @@
 #include "app/cp932.h"
 
+#include "app/cp932_tables.h"
+
 #include <iconv.h>
 
 #include <array>
@@ -7,37 +9,12 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
-// The conversions run on two tables built once from glibc's "CP932" converter,
-// so that a text of any size takes one table lookup per character and the
+// The conversion tables, built once from glibc's "CP932" converter so that the
 // process locale plays no part.
 namespace mirunea::cp932 {
 
 namespace {
-
-constexpr char16_t kReplacementCharacter = u'\uFFFD';
-constexpr char kUnmappableByte = '?';
-
-[[nodiscard]] constexpr bool isLeadByte(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
-[[nodiscard]] constexpr bool isTrailByte(unsigned char byte)
-{
-    return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
-}
-
-[[nodiscard]] constexpr bool isHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-[[nodiscard]] constexpr bool isLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-
-// Lead bytes 0x81..0x9F then 0xE0..0xFC, numbered from 0.
-[[nodiscard]] constexpr std::size_t leadIndex(unsigned char lead)
-{
-    return lead <= 0x9F ? lead - 0x81u : lead - 0xE0u + (0x9Fu - 0x81u + 1u);
-}
-constexpr std::size_t kLeadByteCount = (0x9F - 0x81 + 1) + (0xFC - 0xE0 + 1);
 
 class IconvHandle
 {
@@ -71,13 +48,6 @@ private:
     iconv_t m_handle;
 };
 
-struct DecodeTable
-{
-    std::array<char16_t, 256> singleByte{};
-    // Indexed by leadIndex(lead) * 256 + trail; U+FFFD where the pair maps to nothing.
-    std::vector<char16_t> doubleByte = std::vector<char16_t>(kLeadByteCount * 256, kReplacementCharacter);
-};
-
 // One UTF-16LE unit from the converter's output, or U+FFFD for anything else.
 [[nodiscard]] char16_t singleUtf16Unit(const std::string& utf16le)
 {
@@ -86,7 +56,7 @@ struct DecodeTable
     const auto low = static_cast<unsigned char>(utf16le[0]);
     const auto high = static_cast<unsigned char>(utf16le[1]);
     const auto unit = static_cast<char16_t>(low | (high << 8));
-    return isHighSurrogate(unit) || isLowSurrogate(unit) ? kReplacementCharacter : unit;
+    return isSurrogate(unit) ? kReplacementCharacter : unit;
 }
 
 [[nodiscard]] DecodeTable buildDecodeTable()
@@ -115,23 +85,13 @@ struct DecodeTable
     return table;
 }
 
-const DecodeTable& decodeTable()
-{
-    static const DecodeTable table = buildDecodeTable();
-    return table;
-}
-
-// Bytes for each BMP code point: a single byte below 0x100, a lead and trail
-// pair above, kNoMapping where code page 932 cannot hold the character.
-constexpr std::uint16_t kNoMapping = 0xFFFF;
-
-[[nodiscard]] std::vector<std::uint16_t> buildEncodeTable()
+[[nodiscard]] EncodeTable buildEncodeTable()
 {
     IconvHandle fromUtf16("CP932", "UTF-16LE");
-    std::vector<std::uint16_t> table(0x10000, kNoMapping);
+    EncodeTable table(0x10000, kNoMapping);
     std::string output;
     for (unsigned codePoint = 0; codePoint < 0x10000; ++codePoint) {
-        if (isHighSurrogate(static_cast<char16_t>(codePoint)) || isLowSurrogate(static_cast<char16_t>(codePoint)))
+        if (isSurrogate(static_cast<char16_t>(codePoint)))
             continue;
         const std::array<unsigned char, 2> input{static_cast<unsigned char>(codePoint & 0xFF),
                                                  static_cast<unsigned char>(codePoint >> 8)};
@@ -143,12 +103,6 @@ constexpr std::uint16_t kNoMapping = 0xFFFF;
             table[codePoint] = static_cast<std::uint16_t>((static_cast<unsigned char>(output[0]) << 8)
                                                           | static_cast<unsigned char>(output[1]));
     }
-    return table;
-}
-
-const std::vector<std::uint16_t>& encodeTable()
-{
-    static const std::vector<std::uint16_t> table = buildEncodeTable();
     return table;
 }
 
@@ -226,56 +180,16 @@ const std::vector<std::uint16_t>& encodeTable()
 
 } // namespace
 
-std::u16string decode(std::string_view sjis)
+const DecodeTable& decodeTable()
 {
-    const DecodeTable& table = decodeTable();
-    std::u16string text;
-    text.reserve(sjis.size());
-    std::size_t i = 0;
-    while (i < sjis.size()) {
-        const auto byte = static_cast<unsigned char>(sjis[i]);
-        if (!isLeadByte(byte)) {
-            text += table.singleByte[byte];
-            ++i;
-        } else if (i + 1 < sjis.size() && isTrailByte(static_cast<unsigned char>(sjis[i + 1]))) {
-            text += table.doubleByte[leadIndex(byte) * 256 + static_cast<unsigned char>(sjis[i + 1])];
-            i += 2;
-        } else {
-            // The byte after a lone lead byte is decoded on its own.
-            text += kReplacementCharacter;
-            ++i;
-        }
-    }
-    return text;
+    static const DecodeTable table = buildDecodeTable();
+    return table;
 }
 
-std::string encode(std::u16string_view text)
+const EncodeTable& encodeTable()
 {
-    const std::vector<std::uint16_t>& table = encodeTable();
-    std::string sjis;
-    sjis.reserve(text.size() * 2);
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const char16_t unit = text[i];
-        if (isHighSurrogate(unit) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
-            // Code page 932 holds nothing beyond the BMP; glibc would even drop
-            // the tag characters U+E0000..U+E007F without a trace.
-            sjis += kUnmappableByte;
-            i += 2;
-            continue;
-        }
-        ++i;
-        const std::uint16_t bytes = table[unit];
-        if (bytes == kNoMapping) {
-            sjis += kUnmappableByte;
-        } else if (bytes < 0x100) {
-            sjis += static_cast<char>(bytes);
-        } else {
-            sjis += static_cast<char>(bytes >> 8);
-            sjis += static_cast<char>(bytes & 0xFF);
-        }
-    }
-    return sjis;
+    static const EncodeTable table = buildEncodeTable();
+    return table;
 }
 
 std::string fromUtf8(std::string_view utf8)

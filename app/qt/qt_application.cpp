@@ -47,9 +47,9 @@ void QtApplication::setTitle(const std::string& title)
     m_title = title;
 }
 
-std::unique_ptr<toolkit::Window> QtApplication::createWindow(const toolkit::WindowSpec& spec)
+std::unique_ptr<toolkit::Window> QtApplication::createWindow(const toolkit::WindowSpec& design)
 {
-    return std::make_unique<QtWindow>(spec, *this);
+    return std::make_unique<QtWindow>(design, *this);
 }
 
 void QtApplication::run(toolkit::Window& mainWindow)

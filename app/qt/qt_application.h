@@ -19,7 +19,7 @@ public:
 
     void setTitle(const std::string& title) override;
     [[nodiscard]] const std::string& title() const override { return m_title; }
-    [[nodiscard]] std::unique_ptr<toolkit::Window> createWindow(const toolkit::WindowSpec& spec) override;
+    [[nodiscard]] std::unique_ptr<toolkit::Window> createWindow(const toolkit::WindowSpec& design) override;
     void run(toolkit::Window& mainWindow) override;
     void showErrorBox(const std::string& caption, const std::string& text) override;
     void showMessageDialog(const std::string& caption, const std::string& text) override;

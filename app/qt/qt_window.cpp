@@ -27,32 +27,32 @@ QFont fontOf(const QFont& base, int pixels, bool bold)
 
 } // namespace
 
-FormWidget::FormWidget(const toolkit::WindowSpec& spec)
+FormWidget::FormWidget(const toolkit::WindowSpec& design)
     : m_client(new QWidget)
 {
-    setObjectName(QString::fromStdString(spec.name));
-    setWindowTitle(toQString(spec.caption));
+    setObjectName(QString::fromStdString(design.name));
+    setWindowTitle(toQString(design.caption));
     setFrameShape(QFrame::NoFrame);
     setFocusPolicy(Qt::NoFocus);
     setWidgetResizable(false);
 
-    const QColor background(spec.background.red, spec.background.green, spec.background.blue);
+    const QColor background(design.background.red, design.background.green, design.background.blue);
     for (QWidget* area : {static_cast<QWidget*>(viewport()), m_client}) {
         QPalette palette = area->palette();
         palette.setColor(QPalette::Window, background);
         area->setPalette(palette);
         area->setAutoFillBackground(true);
     }
-    QFont font(toQString(spec.fontFace));
-    font.setPixelSize(spec.fontPixels);
+    QFont font(toQString(design.fontFace));
+    font.setPixelSize(design.fontPixels);
     m_client->setFont(font);
     m_client->setFixedSize(0, 0);
     setWidget(m_client);
 
     // Placed as designed; where no window manager adds a frame, the client
     // area alone is large enough for every control.
-    resize(spec.clientWidth, spec.clientHeight);
-    move(spec.left, spec.top);
+    resize(design.clientWidth, design.clientHeight);
+    move(design.left, design.top);
 }
 
 void FormWidget::updateScrollExtent()
@@ -82,9 +82,9 @@ bool FormWidget::eventFilter(QObject* watched, QEvent* event)
     return QScrollArea::eventFilter(watched, event);
 }
 
-QtWindow::QtWindow(const toolkit::WindowSpec& spec, toolkit::Application& app)
+QtWindow::QtWindow(const toolkit::WindowSpec& design, toolkit::Application& app)
     : m_app(app)
-    , m_form(new FormWidget(spec))
+    , m_form(new FormWidget(design))
 {
 }
 
@@ -94,18 +94,18 @@ QtWindow::~QtWindow()
     delete m_form;
 }
 
-toolkit::Control& QtWindow::addControl(const toolkit::ControlSpec& spec)
+toolkit::Control& QtWindow::addControl(const toolkit::ControlSpec& design)
 {
     QWidget* parent = m_form->client();
-    if (!spec.parent.empty())
-        parent = widgetOf(spec.parent);
+    if (!design.parent.empty())
+        parent = widgetOf(design.parent);
 
     QWidget* widget = nullptr;
-    auto control = createControl(spec, parent, widget);
-    widget->setObjectName(QString::fromStdString(spec.name));
-    widget->setFont(fontOf(parent->font(), spec.fontPixels, spec.bold));
-    widget->setGeometry(spec.left, spec.top, spec.width, spec.height);
-    if (spec.background == toolkit::Background::Silver) {
+    auto control = createControl(design, parent, widget);
+    widget->setObjectName(QString::fromStdString(design.name));
+    widget->setFont(fontOf(parent->font(), design.fontPixels, design.bold));
+    widget->setGeometry(design.left, design.top, design.width, design.height);
+    if (design.background == toolkit::Background::Silver) {
         QPalette palette = widget->palette();
         palette.setColor(QPalette::Window, kSilver);
         widget->setPalette(palette);
@@ -114,29 +114,29 @@ toolkit::Control& QtWindow::addControl(const toolkit::ControlSpec& spec)
         widget->installEventFilter(m_form);
     widget->show();
 
-    m_byName.emplace(spec.name, m_entries.size());
-    m_entries.push_back(Entry{spec, widget, std::move(control)});
+    m_byName.emplace(design.name, m_entries.size());
+    m_entries.push_back(Entry{design, widget, std::move(control)});
     toolkit::Control& added = *m_entries.back().control;
 
     if (auto* label = dynamic_cast<toolkit::Label*>(&added)) {
-        label->setCaption(spec.text);
+        label->setCaption(design.text);
         // Labels lie beneath every other control.
         widget->lower();
     } else if (auto* panel = dynamic_cast<toolkit::GroupBox*>(&added)) {
-        panel->setCaption(spec.text);
+        panel->setCaption(design.text);
     } else if (auto* edit = dynamic_cast<toolkit::Edit*>(&added)) {
-        edit->setText(spec.text);
+        edit->setText(design.text);
     } else if (dynamic_cast<toolkit::Button*>(&added)) {
-        static_cast<QPushButton*>(widget)->setText(toQString(spec.text));
+        static_cast<QPushButton*>(widget)->setText(toQString(design.text));
     }
     m_form->updateScrollExtent();
     return added;
 }
 
-std::unique_ptr<toolkit::Control> QtWindow::createControl(const toolkit::ControlSpec& spec, QWidget* parent,
+std::unique_ptr<toolkit::Control> QtWindow::createControl(const toolkit::ControlSpec& design, QWidget* parent,
                                                           QWidget*& widget)
 {
-    switch (spec.kind) {
+    switch (design.kind) {
     case toolkit::ControlKind::Label: {
         auto* label = new QLabel(parent);
         label->setTextFormat(Qt::RichText);
@@ -178,11 +178,11 @@ std::vector<const QtWindow::Entry*> QtWindow::childrenInTabOrder(const std::stri
 {
     std::vector<const Entry*> children;
     for (const Entry& entry : m_entries) {
-        if (entry.spec.parent == parent && entry.spec.tabOrder >= 0)
+        if (entry.design.parent == parent && entry.design.tabOrder >= 0)
             children.push_back(&entry);
     }
     std::stable_sort(children.begin(), children.end(), [](const Entry* a, const Entry* b) {
-        return a->spec.tabOrder < b->spec.tabOrder;
+        return a->design.tabOrder < b->design.tabOrder;
     });
     return children;
 }
@@ -194,7 +194,7 @@ void QtWindow::finishLayout()
     std::vector<QWidget*> chain;
     for (const Entry* top : childrenInTabOrder("")) {
         chain.push_back(top->widget);
-        for (const Entry* inner : childrenInTabOrder(top->spec.name))
+        for (const Entry* inner : childrenInTabOrder(top->design.name))
             chain.push_back(inner->widget);
     }
     for (std::size_t i = 1; i < chain.size(); ++i)

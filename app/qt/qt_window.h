@@ -17,7 +17,7 @@ class FormWidget : public QScrollArea
 {
     Q_OBJECT
 public:
-    explicit FormWidget(const toolkit::WindowSpec& spec);
+    explicit FormWidget(const toolkit::WindowSpec& design);
     [[nodiscard]] QWidget* client() const { return m_client; }
     void updateScrollExtent();
 
@@ -31,10 +31,10 @@ private:
 class QtWindow : public toolkit::Window
 {
 public:
-    QtWindow(const toolkit::WindowSpec& spec, toolkit::Application& app);
+    QtWindow(const toolkit::WindowSpec& design, toolkit::Application& app);
     ~QtWindow() override;
 
-    toolkit::Control& addControl(const toolkit::ControlSpec& spec) override;
+    toolkit::Control& addControl(const toolkit::ControlSpec& design) override;
     void finishLayout() override;
     [[nodiscard]] toolkit::Control* findControl(std::string_view name) override;
 
@@ -44,12 +44,12 @@ public:
 private:
     struct Entry
     {
-        toolkit::ControlSpec spec;
+        toolkit::ControlSpec design;
         QWidget* widget;
         std::unique_ptr<toolkit::Control> control;
     };
 
-    [[nodiscard]] std::unique_ptr<toolkit::Control> createControl(const toolkit::ControlSpec& spec,
+    [[nodiscard]] std::unique_ptr<toolkit::Control> createControl(const toolkit::ControlSpec& design,
                                                                   QWidget* parent, QWidget*& widget);
     [[nodiscard]] std::vector<const Entry*> childrenInTabOrder(const std::string& parent) const;
 

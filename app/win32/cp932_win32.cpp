@@ -1,34 +1,21 @@
 #include "app/cp932.h"
 
+#include "app/cp932_tables.h"
+
 #include <windows.h>
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 // Code page 932 through the system's own converter, whatever the ANSI code
-// page of this Windows is. The conversions run on two tables filled once from
+// page of this Windows is. The conversion tables are filled once from
 // MultiByteToWideChar and WideCharToMultiByte, so that the invalid-byte rules
-// are the same as on the other platforms and a text of any size takes one
-// lookup per character.
+// are the same as on the other platforms.
 namespace mirunea::cp932 {
 
 namespace {
 
 constexpr UINT kCodePage = 932;
-constexpr char16_t kReplacementCharacter = u'\uFFFD';
-constexpr char kUnmappableByte = '?';
-
-[[nodiscard]] constexpr bool isLeadByte(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
-[[nodiscard]] constexpr bool isTrailByte(unsigned char byte)
-{
-    return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
-}
 
 // Windows also maps 0x80, 0xA0 and 0xFD..0xFF, to U+0080 and private-use
 // characters; they are no Shift-JIS and decode as invalid here, as elsewhere.
@@ -36,16 +23,6 @@ constexpr char kUnmappableByte = '?';
 {
     return byte <= 0x7F || (byte >= 0xA1 && byte <= 0xDF);
 }
-
-[[nodiscard]] constexpr bool isSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDFFF; }
-[[nodiscard]] constexpr bool isHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-[[nodiscard]] constexpr bool isLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-
-[[nodiscard]] constexpr std::size_t leadIndex(unsigned char lead)
-{
-    return lead <= 0x9F ? lead - 0x81u : lead - 0xE0u + (0x9Fu - 0x81u + 1u);
-}
-constexpr std::size_t kLeadByteCount = (0x9F - 0x81 + 1) + (0xFC - 0xE0 + 1);
 
 // One character, or U+FFFD where Windows calls the bytes invalid.
 [[nodiscard]] char16_t decodeOne(const char* bytes, int size)
@@ -56,12 +33,6 @@ constexpr std::size_t kLeadByteCount = (0x9F - 0x81 + 1) + (0xFC - 0xE0 + 1);
         return kReplacementCharacter;
     return static_cast<char16_t>(output[0]);
 }
-
-struct DecodeTable
-{
-    std::array<char16_t, 256> singleByte{};
-    std::vector<char16_t> doubleByte = std::vector<char16_t>(kLeadByteCount * 256, kReplacementCharacter);
-};
 
 [[nodiscard]] DecodeTable buildDecodeTable()
 {
@@ -84,16 +55,6 @@ struct DecodeTable
     return table;
 }
 
-const DecodeTable& decodeTable()
-{
-    static const DecodeTable table = buildDecodeTable();
-    return table;
-}
-
-// Bytes for each BMP code point: a single byte below 0x100, a lead and trail
-// pair above, kNoMapping where Windows has neither a mapping nor a best fit.
-constexpr std::uint16_t kNoMapping = 0xFFFF;
-
 // Windows writes U+0080 and U+F8F0..U+F8F3 as the bytes that decode() calls
 // invalid; those characters are unmappable here, so that everything encode()
 // writes decodes again.
@@ -110,9 +71,10 @@ constexpr std::uint16_t kNoMapping = 0xFFFF;
            && table.doubleByte[leadIndex(first) * 256 + second] != kReplacementCharacter;
 }
 
-[[nodiscard]] std::vector<std::uint16_t> buildEncodeTable()
+// kNoMapping also where Windows has neither a mapping nor a best fit.
+[[nodiscard]] EncodeTable buildEncodeTable()
 {
-    std::vector<std::uint16_t> table(0x10000, kNoMapping);
+    EncodeTable table(0x10000, kNoMapping);
     for (unsigned codePoint = 0; codePoint < 0x10000; ++codePoint) {
         if (isSurrogate(static_cast<char16_t>(codePoint)))
             continue;
@@ -128,12 +90,6 @@ constexpr std::uint16_t kNoMapping = 0xFFFF;
             table[codePoint] = static_cast<std::uint16_t>((static_cast<unsigned char>(output[0]) << 8)
                                                           | static_cast<unsigned char>(output[1]));
     }
-    return table;
-}
-
-const std::vector<std::uint16_t>& encodeTable()
-{
-    static const std::vector<std::uint16_t> table = buildEncodeTable();
     return table;
 }
 
@@ -162,55 +118,16 @@ const std::vector<std::uint16_t>& encodeTable()
 
 } // namespace
 
-std::u16string decode(std::string_view sjis)
+const DecodeTable& decodeTable()
 {
-    const DecodeTable& table = decodeTable();
-    std::u16string text;
-    text.reserve(sjis.size());
-    std::size_t i = 0;
-    while (i < sjis.size()) {
-        const auto byte = static_cast<unsigned char>(sjis[i]);
-        if (!isLeadByte(byte)) {
-            text += table.singleByte[byte];
-            ++i;
-        } else if (i + 1 < sjis.size() && isTrailByte(static_cast<unsigned char>(sjis[i + 1]))) {
-            text += table.doubleByte[leadIndex(byte) * 256 + static_cast<unsigned char>(sjis[i + 1])];
-            i += 2;
-        } else {
-            // The byte after a lone lead byte is decoded on its own.
-            text += kReplacementCharacter;
-            ++i;
-        }
-    }
-    return text;
+    static const DecodeTable table = buildDecodeTable();
+    return table;
 }
 
-std::string encode(std::u16string_view text)
+const EncodeTable& encodeTable()
 {
-    const std::vector<std::uint16_t>& table = encodeTable();
-    std::string sjis;
-    sjis.reserve(text.size() * 2);
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const char16_t unit = text[i];
-        ++i;
-        if (isHighSurrogate(unit) && i < text.size() && isLowSurrogate(text[i])) {
-            // Code page 932 holds nothing beyond the BMP: one "?" per code point.
-            sjis += kUnmappableByte;
-            ++i;
-            continue;
-        }
-        const std::uint16_t bytes = table[unit];
-        if (bytes == kNoMapping) {
-            sjis += kUnmappableByte;
-        } else if (bytes < 0x100) {
-            sjis += static_cast<char>(bytes);
-        } else {
-            sjis += static_cast<char>(bytes >> 8);
-            sjis += static_cast<char>(bytes & 0xFF);
-        }
-    }
-    return sjis;
+    static const EncodeTable table = buildEncodeTable();
+    return table;
 }
 
 std::string fromUtf8(std::string_view utf8)

@@ -21,6 +21,14 @@ namespace mirunea::win32 {
 
 inline const std::intptr_t kClosed = fromHandle(INVALID_HANDLE_VALUE);
 
+// For destructors, where a failed CloseHandle has nowhere to go.
+void closeIfOpen(std::intptr_t handle) noexcept;
+
+// Marks the handle closed, then closes it: the handle is gone whatever
+// CloseHandle returns, so it is never closed twice. Throws IoFailure if
+// CloseHandle fails.
+void closeOnce(std::intptr_t& handle);
+
 // The code of the call that just failed, kept as Windows reports it.
 [[noreturn]] void throwLastError();
 

@@ -33,8 +33,7 @@ SharedReadFile::SharedReadFile(SharedReadFile&& other) noexcept
 
 SharedReadFile::~SharedReadFile()
 {
-    if (m_handle != kClosed)
-        ::CloseHandle(toHandle(m_handle));
+    win32::closeIfOpen(m_handle);
 }
 
 std::size_t SharedReadFile::read(char* buffer, std::size_t size)
@@ -49,12 +48,7 @@ std::size_t SharedReadFile::read(char* buffer, std::size_t size)
 
 void SharedReadFile::close()
 {
-    if (m_handle == kClosed)
-        return;
-    // The handle is gone whatever CloseHandle returns: never close it twice.
-    const HANDLE handle = toHandle(std::exchange(m_handle, kClosed));
-    if (!::CloseHandle(handle))
-        win32::throwLastError();
+    win32::closeOnce(m_handle);
 }
 
 } // namespace mirunea

@@ -62,8 +62,7 @@ SharedWriteFile::SharedWriteFile(SharedWriteFile&& other) noexcept
 
 SharedWriteFile::~SharedWriteFile()
 {
-    if (m_handle != kClosed)
-        ::CloseHandle(toHandle(m_handle));
+    win32::closeIfOpen(m_handle);
 }
 
 void SharedWriteFile::write(std::string_view bytes)
@@ -81,11 +80,7 @@ void SharedWriteFile::write(std::string_view bytes)
 
 void SharedWriteFile::close()
 {
-    if (m_handle == kClosed)
-        return;
-    const HANDLE handle = toHandle(std::exchange(m_handle, kClosed));
-    if (!::CloseHandle(handle))
-        win32::throwLastError();
+    win32::closeOnce(m_handle);
 }
 
 } // namespace mirunea

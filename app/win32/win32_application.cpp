@@ -27,10 +27,10 @@ HFONT Win32Application::font(int pixels, bool bold)
     return created;
 }
 
-std::unique_ptr<toolkit::Window> Win32Application::createWindow(const toolkit::WindowSpec& spec)
+std::unique_ptr<toolkit::Window> Win32Application::createWindow(const toolkit::WindowSpec& design)
 {
-    setFontFace(toWide(spec.fontFace));
-    return std::make_unique<Win32Window>(spec, *this);
+    setFontFace(toWide(design.fontFace));
+    return std::make_unique<Win32Window>(design, *this);
 }
 
 void Win32Application::run(toolkit::Window& mainWindow)

@@ -35,28 +35,28 @@ void registerFrameClassOnce(WNDPROC procedure)
     static_cast<void>(atom);
 }
 
-[[nodiscard]] bool isKind(const toolkit::ControlSpec& spec, toolkit::ControlKind kind)
+[[nodiscard]] bool isKind(const toolkit::ControlSpec& design, toolkit::ControlKind kind)
 {
-    return spec.kind == kind;
+    return design.kind == kind;
 }
 
 } // namespace
 
-Win32Window::Win32Window(const toolkit::WindowSpec& spec, Win32Application& app)
+Win32Window::Win32Window(const toolkit::WindowSpec& design, Win32Application& app)
     : m_app(app)
-    , m_background(RGB(spec.background.red, spec.background.green, spec.background.blue))
+    , m_background(RGB(design.background.red, design.background.green, design.background.blue))
 {
     registerFrameClassOnce(&Win32Window::frameProc);
     // Placed as designed, not centred; the frame is resizable, normal state.
-    m_frame = ::CreateWindowExW(0, kFrameClass, toWide(spec.caption).c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                                spec.left, spec.top, spec.outerWidth, spec.outerHeight, nullptr, nullptr,
+    m_frame = ::CreateWindowExW(0, kFrameClass, toWide(design.caption).c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                                design.left, design.top, design.outerWidth, design.outerHeight, nullptr, nullptr,
                                 ::GetModuleHandleW(nullptr), this);
     if (!m_frame)
         throw std::runtime_error("cannot create the main window");
     RECT client{};
     ::GetClientRect(m_frame, &client);
     m_client = createContainer(ContainerKind::ClientArea, m_frame, client, m_background,
-                               m_app.font(spec.fontPixels, false), nullptr);
+                               m_app.font(design.fontPixels, false), nullptr);
     m_containerColours[m_client] = m_background;
     m_app.setMainWindow(m_frame);
 }
@@ -69,57 +69,57 @@ Win32Window::~Win32Window()
     }
 }
 
-HWND Win32Window::createHandle(const toolkit::ControlSpec& spec, HWND parent, COLORREF parentColour)
+HWND Win32Window::createHandle(const toolkit::ControlSpec& design, HWND parent, COLORREF parentColour)
 {
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    const HFONT font = m_app.font(spec.fontPixels, spec.bold);
-    const RECT place{spec.left, spec.top, spec.left + spec.width, spec.top + spec.height};
-    const std::wstring text = toWide(spec.text);
+    const HFONT font = m_app.font(design.fontPixels, design.bold);
+    const RECT place{design.left, design.top, design.left + design.width, design.top + design.height};
+    const std::wstring text = toWide(design.text);
     constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
     HWND handle = nullptr;
-    switch (spec.kind) {
+    switch (design.kind) {
     case toolkit::ControlKind::Label:
         // No SS_NOTIFY; its access key is drawn but, with no dialog manager
         // behind it, moves no focus.
-        handle = ::CreateWindowExW(0, L"STATIC", L"", kChild | SS_LEFTNOWORDWRAP, spec.left, spec.top, spec.width,
-                                   spec.height, parent, nullptr, instance, nullptr);
+        handle = ::CreateWindowExW(0, L"STATIC", L"", kChild | SS_LEFTNOWORDWRAP, design.left, design.top, design.width,
+                                   design.height, parent, nullptr, instance, nullptr);
         break;
     case toolkit::ControlKind::Edit:
         handle = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", kChild | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL,
-                                   spec.left, spec.top, spec.width, spec.height, parent, nullptr, instance, nullptr);
+                                   design.left, design.top, design.width, design.height, parent, nullptr, instance, nullptr);
         break;
     case toolkit::ControlKind::GroupBox:
         handle = createContainer(ContainerKind::Panel, parent, place,
-                                 spec.background == toolkit::Background::Silver ? kSilver : parentColour, font,
+                                 design.background == toolkit::Background::Silver ? kSilver : parentColour, font,
                                  text.c_str());
         break;
     case toolkit::ControlKind::RadioGroup:
         handle = createContainer(ContainerKind::RadioFrame, parent, place,
-                                 spec.background == toolkit::Background::Silver ? kSilver : parentColour, font,
+                                 design.background == toolkit::Background::Silver ? kSilver : parentColour, font,
                                  nullptr);
         break;
     case toolkit::ControlKind::CheckListBox:
         handle = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
                                    kChild | WS_TABSTOP | WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS
                                        | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-                                   spec.left, spec.top, spec.width, spec.height, parent, nullptr, instance, nullptr);
+                                   design.left, design.top, design.width, design.height, parent, nullptr, instance, nullptr);
         break;
     case toolkit::ControlKind::Button:
         // A plain push button, never the default one: Enter reaches it only
         // while it has the focus.
-        handle = ::CreateWindowExW(0, L"BUTTON", text.c_str(), kChild | WS_TABSTOP | BS_PUSHBUTTON, spec.left,
-                                   spec.top, spec.width, spec.height, parent, nullptr, instance, nullptr);
+        handle = ::CreateWindowExW(0, L"BUTTON", text.c_str(), kChild | WS_TABSTOP | BS_PUSHBUTTON, design.left,
+                                   design.top, design.width, design.height, parent, nullptr, instance, nullptr);
         break;
     }
     if (!handle)
-        throw std::runtime_error("cannot create control " + spec.name);
+        throw std::runtime_error("cannot create control " + design.name);
     ::SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return handle;
 }
 
-std::unique_ptr<toolkit::Control> Win32Window::wrap(const toolkit::ControlSpec& spec, HWND handle)
+std::unique_ptr<toolkit::Control> Win32Window::wrap(const toolkit::ControlSpec& design, HWND handle)
 {
-    switch (spec.kind) {
+    switch (design.kind) {
     case toolkit::ControlKind::Label: {
         auto label = std::make_unique<Win32Label>(handle, *this);
         setChildHandler(handle, label.get());
@@ -133,9 +133,9 @@ std::unique_ptr<toolkit::Control> Win32Window::wrap(const toolkit::ControlSpec& 
     case toolkit::ControlKind::GroupBox:
         return std::make_unique<Win32GroupBox>(handle, *this);
     case toolkit::ControlKind::RadioGroup:
-        return std::make_unique<Win32RadioGroup>(handle, *this, m_app.font(spec.fontPixels, spec.bold));
+        return std::make_unique<Win32RadioGroup>(handle, *this, m_app.font(design.fontPixels, design.bold));
     case toolkit::ControlKind::CheckListBox:
-        return std::make_unique<Win32CheckListBox>(handle, *this, spec.fontPixels);
+        return std::make_unique<Win32CheckListBox>(handle, *this, design.fontPixels);
     case toolkit::ControlKind::Button: {
         auto button = std::make_unique<Win32Button>(handle, *this);
         setChildHandler(handle, button.get());
@@ -145,34 +145,34 @@ std::unique_ptr<toolkit::Control> Win32Window::wrap(const toolkit::ControlSpec& 
     throw std::logic_error("unknown control kind");
 }
 
-toolkit::Control& Win32Window::addControl(const toolkit::ControlSpec& spec)
+toolkit::Control& Win32Window::addControl(const toolkit::ControlSpec& design)
 {
     HWND parent = m_client;
-    if (!spec.parent.empty()) {
-        const auto found = m_byName.find(spec.parent);
+    if (!design.parent.empty()) {
+        const auto found = m_byName.find(design.parent);
         if (found == m_byName.end())
-            throw std::logic_error("no parent named " + spec.parent);
+            throw std::logic_error("no parent named " + design.parent);
         parent = found->second->handle;
     }
     const COLORREF parentColour = m_containerColours.count(parent) ? m_containerColours[parent] : m_background;
 
-    const HWND handle = createHandle(spec, parent, parentColour);
-    if (isKind(spec, toolkit::ControlKind::GroupBox) || isKind(spec, toolkit::ControlKind::RadioGroup))
+    const HWND handle = createHandle(design, parent, parentColour);
+    if (isKind(design, toolkit::ControlKind::GroupBox) || isKind(design, toolkit::ControlKind::RadioGroup))
         m_containerColours[handle] =
-            spec.background == toolkit::Background::Silver ? kSilver : parentColour;
+            design.background == toolkit::Background::Silver ? kSilver : parentColour;
 
-    auto entry = std::make_unique<Entry>(Entry{spec, handle, wrap(spec, handle)});
+    auto entry = std::make_unique<Entry>(Entry{design, handle, wrap(design, handle)});
     Entry* added = entry.get();
     m_entries.push_back(std::move(entry));
-    m_byName.emplace(spec.name, added);
+    m_byName.emplace(design.name, added);
     m_byHandle.emplace(handle, added);
 
     if (auto* label = dynamic_cast<Win32Label*>(added->control.get())) {
-        label->setCaption(spec.text);
+        label->setCaption(design.text);
         // Labels lie beneath every other control.
         ::SetWindowPos(handle, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     } else if (auto* edit = dynamic_cast<Win32Edit*>(added->control.get())) {
-        edit->setText(spec.text);
+        edit->setText(design.text);
     }
     updateExtent();
     return *added->control;
@@ -183,17 +183,17 @@ void Win32Window::finishLayout()
     const auto byTabOrder = [this](const std::string& parent) {
         std::vector<Entry*> children;
         for (const auto& entry : m_entries) {
-            if (entry->spec.parent == parent && entry->spec.tabOrder >= 0)
+            if (entry->design.parent == parent && entry->design.tabOrder >= 0)
                 children.push_back(entry.get());
         }
         std::stable_sort(children.begin(), children.end(),
-                         [](const Entry* a, const Entry* b) { return a->spec.tabOrder < b->spec.tabOrder; });
+                         [](const Entry* a, const Entry* b) { return a->design.tabOrder < b->design.tabOrder; });
         return children;
     };
     m_tabOrder.clear();
     for (Entry* top : byTabOrder("")) {
         m_tabOrder.push_back(top);
-        for (Entry* inner : byTabOrder(top->spec.name))
+        for (Entry* inner : byTabOrder(top->design.name))
             m_tabOrder.push_back(inner);
     }
 }

@@ -21,12 +21,12 @@ class Win32Application;
 class Win32Window : public toolkit::Window, public ControlHost
 {
 public:
-    Win32Window(const toolkit::WindowSpec& spec, Win32Application& app);
+    Win32Window(const toolkit::WindowSpec& design, Win32Application& app);
     ~Win32Window() override;
     Win32Window(const Win32Window&) = delete;
     Win32Window& operator=(const Win32Window&) = delete;
 
-    toolkit::Control& addControl(const toolkit::ControlSpec& spec) override;
+    toolkit::Control& addControl(const toolkit::ControlSpec& design) override;
     void finishLayout() override;
     [[nodiscard]] toolkit::Control* findControl(std::string_view name) override;
 
@@ -41,7 +41,7 @@ public:
 private:
     struct Entry
     {
-        toolkit::ControlSpec spec;
+        toolkit::ControlSpec design;
         HWND handle;
         std::unique_ptr<toolkit::Control> control;
     };
@@ -49,8 +49,8 @@ private:
     static LRESULT CALLBACK frameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleFrameMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
-    [[nodiscard]] HWND createHandle(const toolkit::ControlSpec& spec, HWND parent, COLORREF parentColour);
-    [[nodiscard]] std::unique_ptr<toolkit::Control> wrap(const toolkit::ControlSpec& spec, HWND handle);
+    [[nodiscard]] HWND createHandle(const toolkit::ControlSpec& design, HWND parent, COLORREF parentColour);
+    [[nodiscard]] std::unique_ptr<toolkit::Control> wrap(const toolkit::ControlSpec& design, HWND handle);
     [[nodiscard]] Entry* entryOf(HWND handle) const;
     [[nodiscard]] Entry* entryOwningFocus(HWND focus) const;
     [[nodiscard]] bool isEffectivelyVisible(HWND handle) const;

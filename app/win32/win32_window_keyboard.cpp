@@ -15,9 +15,9 @@ namespace {
     return (::GetKeyState(key) & 0x8000) != 0;
 }
 
-[[nodiscard]] bool isKind(const toolkit::ControlSpec& spec, toolkit::ControlKind kind)
+[[nodiscard]] bool isKind(const toolkit::ControlSpec& design, toolkit::ControlKind kind)
 {
-    return spec.kind == kind;
+    return design.kind == kind;
 }
 
 } // namespace
@@ -26,7 +26,7 @@ HWND Win32Window::focusTargetOf(const Entry& entry) const
 {
     if (!isEffectivelyVisible(entry.handle))
         return nullptr;
-    switch (entry.spec.kind) {
+    switch (entry.design.kind) {
     case toolkit::ControlKind::Edit:
     case toolkit::ControlKind::CheckListBox:
     case toolkit::ControlKind::Button:
@@ -43,7 +43,7 @@ void Win32Window::focusControl(HWND target, bool fromKeyboard)
 {
     ::SetFocus(target);
     const Entry* entry = entryOf(target);
-    if (fromKeyboard && entry && isKind(entry->spec, toolkit::ControlKind::Edit))
+    if (fromKeyboard && entry && isKind(entry->design, toolkit::ControlKind::Edit))
         ::SendMessageW(target, EM_SETSEL, 0, -1);
     ensureVisible(target);
 }
@@ -85,7 +85,7 @@ bool Win32Window::handleArrow(HWND focus, int step)
     // An item of a radio group, or the group itself (reached by its panel's
     // access key): Down from the group selects the first item, Up the last.
     Entry* entry = entryOwningFocus(focus);
-    if (!entry || !isKind(entry->spec, toolkit::ControlKind::RadioGroup))
+    if (!entry || !isKind(entry->design, toolkit::ControlKind::RadioGroup))
         return false;
     auto& group = static_cast<Win32RadioGroup&>(*entry->control);
     if (group.items().empty())
@@ -101,9 +101,9 @@ bool Win32Window::handleArrow(HWND focus, int step)
 void Win32Window::focusPanelAnswer(const Entry& panel)
 {
     for (const Entry* inner : m_tabOrder) {
-        if (inner->spec.parent != panel.spec.name || !isEffectivelyVisible(inner->handle))
+        if (inner->design.parent != panel.design.name || !isEffectivelyVisible(inner->handle))
             continue;
-        if (isKind(inner->spec, toolkit::ControlKind::RadioGroup)) {
+        if (isKind(inner->design, toolkit::ControlKind::RadioGroup)) {
             // An unanswered radio question: the group as a whole, nothing selected.
             const HWND selected = static_cast<const Win32RadioGroup&>(*inner->control).selectedButton();
             focusControl(selected ? selected : inner->handle, true);
@@ -133,12 +133,12 @@ bool Win32Window::handleAccessKey(wchar_t key)
         const Entry& entry = *m_tabOrder[static_cast<std::size_t>((start + step) % count)];
         if (!isEffectivelyVisible(entry.handle))
             continue;
-        if (isKind(entry.spec, toolkit::ControlKind::GroupBox)
+        if (isKind(entry.design, toolkit::ControlKind::GroupBox)
             && static_cast<const Win32GroupBox&>(*entry.control).accessKey() == key) {
             focusPanelAnswer(entry);
             return true;
         }
-        if (isKind(entry.spec, toolkit::ControlKind::RadioGroup)) {
+        if (isKind(entry.design, toolkit::ControlKind::RadioGroup)) {
             auto& group = static_cast<Win32RadioGroup&>(*entry.control);
             for (std::size_t i = 0; i < group.items().size(); ++i) {
                 if (accessKeyOf(windowText(group.items()[i])) == key) {
@@ -182,7 +182,7 @@ bool Win32Window::preTranslateMessage(const MSG& message)
         // no default button, so Enter elsewhere does nothing.
         const Entry* entry = entryOf(focus);
         const bool repeated = (message.lParam & (1 << 30)) != 0;
-        if (entry && isKind(entry->spec, toolkit::ControlKind::Button) && !shift && !control && !alt && !repeated)
+        if (entry && isKind(entry->design, toolkit::ControlKind::Button) && !shift && !control && !alt && !repeated)
             static_cast<Win32Button&>(*entry->control).click();
         return true;
     }

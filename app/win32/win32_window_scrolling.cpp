@@ -14,7 +14,7 @@ void Win32Window::updateExtent()
 {
     SIZE extent{0, 0};
     for (const auto& entry : m_entries) {
-        if (!entry->spec.parent.empty() || !(::GetWindowLongW(entry->handle, GWL_STYLE) & WS_VISIBLE))
+        if (!entry->design.parent.empty() || !(::GetWindowLongW(entry->handle, GWL_STYLE) & WS_VISIBLE))
             continue;
         RECT place{};
         ::GetWindowRect(entry->handle, &place);

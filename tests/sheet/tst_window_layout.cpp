@@ -29,8 +29,8 @@ public:
     {
         m_app.setTitle(sjis("ミルネア"));
         m_window = m_app.createWindow(mirunea::form1WindowSpec());
-        for (const mirunea::toolkit::ControlSpec& spec : mirunea::form1Controls())
-            m_window->addControl(spec);
+        for (const mirunea::toolkit::ControlSpec& design : mirunea::form1Controls())
+            m_window->addControl(design);
         m_window->finishLayout();
     }
 

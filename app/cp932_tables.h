@@ -1,0 +1,52 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// The lookup tables behind app/cp932.h. decode() and encode() walk them the
+// same way everywhere; each platform fills them once from its own converter.
+namespace mirunea::cp932 {
+
+inline constexpr char16_t kReplacementCharacter = u'\uFFFD';
+inline constexpr char kUnmappableByte = '?';
+
+[[nodiscard]] constexpr bool isLeadByte(unsigned char byte)
+{
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+[[nodiscard]] constexpr bool isTrailByte(unsigned char byte)
+{
+    return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
+}
+
+[[nodiscard]] constexpr bool isHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+[[nodiscard]] constexpr bool isLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+[[nodiscard]] constexpr bool isSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDFFF; }
+
+// Lead bytes 0x81..0x9F then 0xE0..0xFC, numbered from 0.
+[[nodiscard]] constexpr std::size_t leadIndex(unsigned char lead)
+{
+    return lead <= 0x9F ? lead - 0x81u : lead - 0xE0u + (0x9Fu - 0x81u + 1u);
+}
+inline constexpr std::size_t kLeadByteCount = (0x9F - 0x81 + 1) + (0xFC - 0xE0 + 1);
+
+struct DecodeTable
+{
+    std::array<char16_t, 256> singleByte{};
+    // Indexed by leadIndex(lead) * 256 + trail; U+FFFD where the pair maps to nothing.
+    std::vector<char16_t> doubleByte = std::vector<char16_t>(kLeadByteCount * 256, kReplacementCharacter);
+};
+
+// Bytes for each BMP code point: a single byte below 0x100, a lead and trail
+// pair above, kNoMapping where code page 932 cannot hold the character.
+using EncodeTable = std::vector<std::uint16_t>;
+inline constexpr std::uint16_t kNoMapping = 0xFFFF;
+
+// Built by the platform on first use, then shared by all callers.
+[[nodiscard]] const DecodeTable& decodeTable();
+[[nodiscard]] const EncodeTable& encodeTable();
+
+} // namespace mirunea::cp932
