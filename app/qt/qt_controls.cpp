@@ -12,7 +12,7 @@ namespace mirunea::qt {
 template<class Interface>
 void WidgetControl<Interface>::setAccessibleName(const std::string& text)
 {
-    m_widget->setAccessibleName(withoutAccessKeyMarks(toQString(text)));
+    m_widget->setAccessibleName(withoutAccessKeyMarks(toShownQString(text)));
 }
 
 template class WidgetControl<toolkit::Label>;
@@ -25,7 +25,7 @@ template class WidgetControl<toolkit::Button>;
 void QtLabel::setCaption(const std::string& text)
 {
     auto* label = static_cast<QLabel*>(widget());
-    label->setText(accessKeyRichText(toQString(text)));
+    label->setText(accessKeyRichText(toShownQString(text)));
     label->adjustSize();
 }
 
@@ -37,7 +37,7 @@ QtGroupBox::QtGroupBox(PanelWidget* panel)
 
 void QtGroupBox::setCaption(const std::string& text)
 {
-    m_panel->setTitle(toQString(text));
+    m_panel->setTitle(toShownQString(text));
 }
 
 QtRadioGroup::QtRadioGroup(RadioGroupWidget* group)
@@ -48,7 +48,7 @@ QtRadioGroup::QtRadioGroup(RadioGroupWidget* group)
 
 void QtRadioGroup::appendItem(const std::string& text)
 {
-    m_group->appendItem(toQString(text));
+    m_group->appendItem(toShownQString(text));
 }
 
 int QtRadioGroup::itemCount() const
@@ -69,7 +69,7 @@ QtCheckListBox::QtCheckListBox(CheckListWidget* list)
 
 void QtCheckListBox::appendItem(const std::string& text)
 {
-    m_list->appendItem(toQString(text));
+    m_list->appendItem(toShownQString(text));
 }
 
 int QtCheckListBox::itemCount() const

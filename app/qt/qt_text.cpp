@@ -9,6 +9,17 @@ QString toQString(const std::string& sjis)
     return QString::fromStdU16String(cp932::decode(sjis));
 }
 
+QString toShownQString(const std::string& sjis)
+{
+    // A character takes one or two bytes, so twice the limit in bytes gives
+    // enough characters; a double-byte character cut in two at the end lies
+    // beyond the limit and is dropped with the rest.
+    const auto prefixBytes = static_cast<std::size_t>(2 * kMaxShownCharacters);
+    if (sjis.size() <= prefixBytes)
+        return toQString(sjis);
+    return toQString(sjis.substr(0, prefixBytes)).left(kMaxShownCharacters);
+}
+
 std::string toSjis(const QString& text)
 {
     return cp932::encode(text.toStdU16String());

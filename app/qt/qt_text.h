@@ -10,6 +10,12 @@ namespace mirunea::qt {
 [[nodiscard]] QString toQString(const std::string& sjis);
 [[nodiscard]] std::string toSjis(const QString& text);
 
+// Questionnaire texts as the widgets show them: at most this many characters.
+// Qt lays out a label's whole text on every change, so a 200 MB title would
+// hang the window; the questionnaire itself keeps every byte.
+inline constexpr qsizetype kMaxShownCharacters = 4096;
+[[nodiscard]] QString toShownQString(const std::string& sjis);
+
 // "&x" shows "x" (the access key), "&&" shows "&"; a trailing "&" is dropped.
 [[nodiscard]] QString withoutAccessKeyMarks(const QString& text);
 

@@ -231,52 +231,6 @@ class _Xlib:
         self.lib.XDestroyImage(image)
         return ((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF)
 
-    def clipboard_text(self, timeout=2.0):
-        """The CLIPBOARD selection as UTF-8 text, or None when nobody offers one in time."""
-        lib = self.lib
-        lib.XDefaultRootWindow.restype = ctypes.c_ulong
-        lib.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
-        lib.XCreateSimpleWindow.restype = ctypes.c_ulong
-        lib.XCreateSimpleWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
-                                            ctypes.c_uint, ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong,
-                                            ctypes.c_ulong]
-        lib.XDestroyWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
-        lib.XConvertSelection.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_ulong,
-                                          ctypes.c_ulong, ctypes.c_ulong]
-        lib.XCheckTypedWindowEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int,
-                                               ctypes.POINTER(_XEvent)]
-        lib.XGetWindowProperty.argtypes = [
-            ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_long, ctypes.c_long, ctypes.c_int,
-            ctypes.c_ulong, ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_int),
-            ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_ulong),
-            ctypes.POINTER(ctypes.POINTER(ctypes.c_ubyte))]
-        selection_notify = 31
-        window = lib.XCreateSimpleWindow(self.display, lib.XDefaultRootWindow(self.display), 0, 0, 1, 1, 0, 0, 0)
-        try:
-            prop = lib.XInternAtom(self.display, b"MIRUNEA_E2E_CLIP", False)
-            lib.XConvertSelection(self.display, lib.XInternAtom(self.display, b"CLIPBOARD", False),
-                                  lib.XInternAtom(self.display, b"UTF8_STRING", False), prop, window, 0)
-            lib.XFlush(self.display)
-            event = _XEvent()
-            deadline = time.monotonic() + timeout
-            while not lib.XCheckTypedWindowEvent(self.display, window, selection_notify, ctypes.byref(event)):
-                if time.monotonic() > deadline:
-                    return None
-                time.sleep(0.01)
-            kind, fmt = ctypes.c_ulong(), ctypes.c_int()
-            count, after = ctypes.c_ulong(), ctypes.c_ulong()
-            data = ctypes.POINTER(ctypes.c_ubyte)()
-            if lib.XGetWindowProperty(self.display, window, prop, 0, 1 << 20, True, 0, ctypes.byref(kind),
-                                      ctypes.byref(fmt), ctypes.byref(count), ctypes.byref(after),
-                                      ctypes.byref(data)) != 0 or not data:
-                return None
-            text = ctypes.string_at(data, count.value).decode("utf-8", "replace")
-            lib.XFree(data)
-            return text
-        finally:
-            lib.XDestroyWindow(self.display, window)
-            lib.XFlush(self.display)
-
     def request_close(self, window):
         """What a window manager sends when the close box is pressed: WM_DELETE_WINDOW."""
         event = _XEvent()
@@ -398,7 +352,6 @@ class Session:
         self._bound = set()
         self._spare = None
         self._extra = []
-        self._last_copied = None
 
     # -- lifetime ---------------------------------------------------------
 
@@ -435,6 +388,10 @@ class Session:
             "DBUS_SESSION_BUS_ADDRESS": "unix:path=/nonexistent/mirunea-e2e",
             "NO_AT_BRIDGE": "1",
         }
+        # A sanitizer build is told how to report by the suite that runs it.
+        for name in ("ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"):
+            if name in os.environ:
+                self._env[name] = os.environ[name]
 
     def _start_xvfb(self):
         # -displayfd lets the server pick a free display and tell us when it is ready.
@@ -558,32 +515,14 @@ class Session:
 
     def windows_of(self, pid, caption):
         """Ids of the mapped windows of one process whose caption is exactly this text."""
-        out = self._xdotool("search", "--onlyvisible", "--pid", pid, "--name", "^%s$" % re.escape(caption),
-                            check=False)
+        # --all: xdotool's default is to match either condition.
+        out = self._xdotool("search", "--all", "--onlyvisible", "--pid", pid,
+                            "--name", "^%s$" % re.escape(caption), check=False)
         return [int(w) for w in out.split()]
 
     def raise_window(self, window):
         """Puts a window on top of its siblings (there is no window manager to do it on a click)."""
         self._xdotool("windowraise", window)
-
-    def dialog_text(self, dialog):
-        """The caption and text of a message box, as the box copies them on Ctrl+C.
-
-        Returns (caption, text, buttons); the box gets the focus first."""
-        self.focus(dialog)
-        separator = "---------------------------"
-        deadline = time.monotonic() + DEFAULT_TIMEOUT
-        while True:
-            self.key("ctrl+c")
-            copied = self._x.clipboard_text() or ""
-            parts = [part.strip("\n") for part in copied.split(separator)]
-            # "", caption, text, buttons, "" (Qt's own layout of a copied box)
-            if len(parts) == 5 and copied != self._last_copied:
-                self._last_copied = copied
-                return parts[1], parts[2], parts[3].strip()
-            if time.monotonic() > deadline:
-                raise HarnessError("the box %#x offered no text on Ctrl+C (got %r)" % (dialog, copied))
-            time.sleep(POLL_SECONDS)
 
     def wait_for(self, condition, what, timeout=DEFAULT_TIMEOUT):
         """Polls condition() until it returns something true; fails early if the program ended."""

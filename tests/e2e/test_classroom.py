@@ -1,0 +1,222 @@
+"""A classroom at once: forty runs of the program against one shared folder on one screen.
+
+Each run has its own computer name: as root a private UTS namespace per run (unshare -u, then
+hostname); as a normal user the harness adds an unprivileged user namespace (unshare -r -u),
+which needs user namespaces enabled. Box texts are read over AT-SPI on a private session bus.
+"""
+
+import fcntl
+import os
+import struct
+import subprocess
+import sys
+import threading
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
+import test_faults  # noqa: E402
+from harness import SILVER, Session  # noqa: E402
+from test_faults import accessible_texts  # noqa: E402
+
+PUPILS = 40
+CAPTION = "ミルネア"
+SENT = "送信しました"
+SHARING_VIOLATION = "I/O エラー (32)"
+QUESTIONNAIRE = [
+    "学級アンケート",
+    "みんなで答えましょう。",
+    "氏名",
+    "[R]好きな教科は？",
+    "国語",
+    "算数",
+    "理科",
+    "",
+    "[C]入っている委員会は？",
+    "図書",
+    "保健",
+    "放送",
+    "",
+    "[T]ひとこと",
+]
+SLOW_START_TIMEOUT = 60.0
+
+
+def setUpModule():
+    test_faults.setUpModule()
+
+
+def hold_for_writing(path, content, seconds):
+    """Rewrites the file under the program's own write lock (an OFD lock over the whole file), in two
+    halves with a pause between: a reader that ignored the lock would see half a questionnaire."""
+    fd = os.open(path, os.O_WRONLY)
+    try:
+        # struct flock: l_type, l_whence, l_start, l_len, l_pid (0 for OFD locks)
+        fcntl.fcntl(fd, fcntl.F_OFD_SETLKW, struct.pack("hh4xqqi4x", fcntl.F_WRLCK, os.SEEK_SET, 0, 0, 0))
+        os.ftruncate(fd, 0)
+        half = len(content) // 2
+        os.write(fd, content[:half])
+        time.sleep(seconds)
+        os.write(fd, content[half:])
+    finally:
+        os.close(fd)
+
+
+class Pupil:
+    def __init__(self, session, number, env, host=None):
+        self.number = number
+        self.host = host or "PC%02d" % number
+        self.name = "生徒%02d" % number
+        self.text = "answer %d" % number
+        self.choice = number % 3
+        self.ticks = [(number >> bit) & 1 for bit in range(3)]
+        self.process = session.spawn_program(self.host, env=env)
+        self.window = None
+
+
+class ClassroomTest(harness.AnswerFileAssertions, unittest.TestCase):
+    def setUp(self):
+        self.session = self.enterContext(Session(harness.program_from_environment()))
+        self.session.write_data(QUESTIONNAIRE)
+        with open(os.path.join(self.session.workdir, "data.txt"), "rb") as f:
+            self.data = f.read()
+        self.env = {"DBUS_SESSION_BUS_ADDRESS": test_faults._desktop.env["DBUS_SESSION_BUS_ADDRESS"],
+                    "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"}
+
+    def main_window(self, pupil, timeout=SLOW_START_TIMEOUT):
+        s = self.session
+        windows = s.wait_for(lambda: s.windows_of(pupil.process.pid, harness.MAIN_CAPTION),
+                             "the sheet of %s" % pupil.host, timeout)
+        self.assertEqual(len(windows), 1)
+        return windows[0]
+
+    def box_texts(self, pupil):
+        s = self.session
+        s.wait_for(lambda: s.windows_of(pupil.process.pid, CAPTION), "a box of %s" % pupil.host,
+                   SLOW_START_TIMEOUT)
+        return s.wait_for(lambda: accessible_texts(pupil.process.pid, CAPTION),
+                          "the box text of %s over AT-SPI" % pupil.host, SLOW_START_TIMEOUT)
+
+    def close_box(self, pupil):
+        s = self.session
+        box = s.windows_of(pupil.process.pid, CAPTION)[0]
+        s.raise_window(box)
+        s.focus(box)
+        s.key("Return")
+        s.wait_for(lambda: not s.windows_of(pupil.process.pid, CAPTION), "the box of %s to close" % pupil.host)
+
+    def shown_panels(self, window):
+        sheet = self.session.screenshot("classroom-sheet", window)
+        return [q for q in range(1, 11) if sheet.pixel(*harness.panel_empty_spot(q)) == SILVER], sheet
+
+    def test_forty_pupils_send_at_once_while_the_questionnaire_is_rewritten(self):
+        s = self.session
+        started = time.monotonic()
+        data_path = os.path.join(s.workdir, "data.txt")
+        pupils = []
+        holder = None
+        for number in range(1, PUPILS + 1):
+            pupils.append(Pupil(s, number, self.env))
+            if number == PUPILS // 4:
+                holder = threading.Thread(target=hold_for_writing, args=(data_path, self.data, 0.5))
+                holder.start()
+        holder.join()
+
+        indicators = None
+        refused = []
+        for pupil in pupils:
+            # A run that met the rewrite reports it before its window is shown.
+            pid = pupil.process.pid
+            first = s.wait_for(lambda: ("box" if s.windows_of(pid, CAPTION) else None)
+                               or ("sheet" if s.windows_of(pid, harness.MAIN_CAPTION) else None),
+                               "%s to show a window" % pupil.host, SLOW_START_TIMEOUT)
+            if first == "box":
+                self.assertEqual(self.box_texts(pupil), [SHARING_VIOLATION], pupil.host)
+                self.close_box(pupil)
+                refused.append(pupil.host)
+            pupil.window = self.main_window(pupil)
+            s.raise_window(pupil.window)
+            s.wait_painted(pupil.window, *harness.EMPTY_SPOT, timeout=SLOW_START_TIMEOUT)
+            panels, sheet = self.shown_panels(pupil.window)
+            pupil.read_all = panels == [1, 2, 3]
+            self.assertIn(panels, ([1, 2, 3], []), "%s shows part of a questionnaire" % pupil.host)
+            self.assertEqual(pupil.read_all, pupil.host not in refused, pupil.host)
+            if pupil.read_all and indicators is None:
+                indicators = (sheet.find_indicators(*harness.radio_group_rect(1)),
+                              sheet.find_indicators(*harness.check_list_rect(2)))
+                self.assertEqual([len(found) for found in indicators], [3, 3])
+
+            s.focus(pupil.window)
+            s.click(pupil.window, *harness.centre(harness.NAME_EDIT))
+            s.type(pupil.name)
+            if pupil.read_all:
+                s.click(pupil.window, *indicators[0][pupil.choice])
+                for item, tick in enumerate(pupil.ticks):
+                    if tick:
+                        s.click(pupil.window, *indicators[1][item])
+                s.click(pupil.window, *harness.centre(harness.edit_rect(3)))
+                s.type(pupil.text)
+            s.click(pupil.window, *harness.centre(harness.SEND_BUTTON))
+
+        for pupil in pupils:
+            self.assertEqual(self.box_texts(pupil), [SENT], pupil.host)
+            with open(os.path.join(s.workdir, pupil.host + ".ans"), "rb") as f:
+                self.assertEqual(f.read(), harness.sjis_lines(self.expected_lines(pupil)), pupil.host)
+
+        with open(data_path, "rb") as f:
+            self.assertEqual(f.read(), self.data, "data.txt changed")
+        self.assertEqual(s.files(), sorted(["data.txt"] + [p.host + ".ans" for p in pupils]))
+        print("\n%d pupils in %.1f s, %d met the rewrite" % (PUPILS, time.monotonic() - started, len(refused)),
+              file=sys.stderr)
+
+    @staticmethod
+    def expected_lines(pupil):
+        if not pupil.read_all:
+            return [pupil.host, pupil.name, "[END]"]
+        radio = ["1" if i == pupil.choice else "0" for i in range(3)]
+        return ([pupil.host, pupil.name, "[Q1R]"] + radio + ["[Q2C]"] + [str(t) for t in pupil.ticks]
+                + ["[Q3T]", pupil.text, "[END]"])
+
+    def test_two_pupils_sharing_a_computer_name_send_at_the_same_moment(self):
+        s = self.session
+        # No questions: each answer set is the computer name, the pupil's name and "[END]".
+        s.write_data(["学級アンケート", "名前だけ", "氏名"])
+        pupils = [Pupil(s, 7, self.env, "PC99"), Pupil(s, 8, self.env, "PC99")]
+        for pupil in pupils:
+            pupil.read_all = False
+        for pupil in pupils:
+            pupil.window = self.main_window(pupil)
+            s.raise_window(pupil.window)
+            s.wait_painted(pupil.window, *harness.EMPTY_SPOT)
+            s.focus(pupil.window)
+            s.click(pupil.window, *harness.centre(harness.NAME_EDIT))
+            s.type(pupil.name)
+        send = harness.centre(harness.SEND_BUTTON)
+        # One xdotool run: the two clicks reach the two programs microseconds apart.
+        a, b = pupils
+        subprocess.run(["xdotool", "windowraise", str(a.window), "mousemove", "--window", str(a.window),
+                        str(send[0]), str(send[1]), "click", "1", "windowraise", str(b.window),
+                        "mousemove", "--window", str(b.window), str(send[0]), str(send[1]), "click", "1"],
+                       env=dict(os.environ, DISPLAY=s.display), check=True)
+        results = {p.name: self.box_texts(p) for p in pupils}
+        winners = [p for p in pupils if results[p.name] == [SENT]]
+        losers = [p for p in pupils if results[p.name] == [SHARING_VIOLATION]]
+        self.assertEqual(len(winners) + len(losers), 2, results)
+        self.assertGreaterEqual(len(winners), 1, results)
+        path = os.path.join(s.workdir, "PC99.ans")
+        with open(path, "rb") as f:
+            content = f.read()
+        self.assertIn(content, [harness.sjis_lines(self.expected_lines(p)) for p in winners], "a mixed file")
+        for loser in losers:
+            self.close_box(loser)
+            s.raise_window(loser.window)
+            s.click(loser.window, *send)
+            self.assertEqual(self.box_texts(loser), [SENT])
+            with open(path, "rb") as f:
+                self.assertEqual(f.read(), harness.sjis_lines(self.expected_lines(loser)))
+        self.assertEqual(s.files(), ["PC99.ans", "data.txt"])
+
+
+if __name__ == "__main__":
+    harness.main()
