@@ -157,6 +157,10 @@ class ClassroomTest(harness.AnswerFileAssertions, unittest.TestCase):
                               sheet.find_indicators(*harness.check_list_rect(2)))
                 self.assertEqual([len(found) for found in indicators], [3, 3])
 
+        # Answer only once every sheet is up: a window mapped later would lie on top
+        # of the one being answered and take its clicks.
+        for pupil in pupils:
+            s.raise_window(pupil.window)
             s.focus(pupil.window)
             s.click(pupil.window, *harness.centre(harness.NAME_EDIT))
             s.type(pupil.name)
@@ -199,6 +203,10 @@ class ClassroomTest(harness.AnswerFileAssertions, unittest.TestCase):
             pupil.window = self.main_window(pupil)
             s.raise_window(pupil.window)
             s.wait_painted(pupil.window, *harness.EMPTY_SPOT)
+        # Answer only once every sheet is up: a window mapped later would lie on top
+        # of the one being answered and take its clicks.
+        for pupil in pupils:
+            s.raise_window(pupil.window)
             s.focus(pupil.window)
             s.click(pupil.window, *harness.centre(harness.NAME_EDIT))
             s.type(pupil.name)
