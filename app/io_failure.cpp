@@ -1,6 +1,7 @@
 #include "app/io_failure.h"
 
 #include "app/cp932.h"
+#include "app/windows_error_codes.h"
 
 #include <array>
 #include <string>
@@ -18,13 +19,13 @@ struct MessageRow
 
 // Searched in this order; the first matching row wins.
 constexpr std::array kMessageTable{
-    MessageRow{2, "ファイルが見つかりません"},
-    MessageRow{3, "不正なファイル名です"},
-    MessageRow{4, "オープンしたファイルが多すぎます"},
-    MessageRow{5, "ファイルへのアクセスが拒否されました"},
-    MessageRow{100, "ファイルの末尾以降を読み込みました"},
-    MessageRow{101, "ディスクがいっぱいです"},
-    MessageRow{106, "入力値が数値ではありません"},
+    MessageRow{win32::kFileNotFound, "ファイルが見つかりません"},
+    MessageRow{win32::kPathNotFound, "不正なファイル名です"},
+    MessageRow{win32::kTooManyOpenFiles, "オープンしたファイルが多すぎます"},
+    MessageRow{win32::kAccessDenied, "ファイルへのアクセスが拒否されました"},
+    MessageRow{win32::kReadPastEnd, "ファイルの末尾以降を読み込みました"},
+    MessageRow{win32::kDiskFullLegacy, "ディスクがいっぱいです"},
+    MessageRow{win32::kInvalidNumber, "入力値が数値ではありません"},
 };
 
 } // namespace

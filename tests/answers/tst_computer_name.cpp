@@ -1,5 +1,5 @@
 // The computer name the answer file is named after.
-#include "app/posix/netbios_name.h"
+#include "app/platform/posix/netbios_name.h"
 
 #include <QProcess>
 #include <QTest>

@@ -1,6 +1,6 @@
 // POSIX errno values to the Windows codes the user is shown.
 #include "app/io_failure.h"
-#include "app/posix/windows_error_code.h"
+#include "app/platform/posix/windows_error_code.h"
 
 #include <QTest>
 

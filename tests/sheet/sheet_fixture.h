@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/qt/qt_application.h"
-#include "app/qt/qt_window.h"
+#include "app/toolkit/qt/qt_application.h"
+#include "app/toolkit/qt/qt_window.h"
 #include "sheet/tform1.h"
 
 #include <QByteArray>

@@ -1,7 +1,7 @@
 // The answer sheet window as designed: places, sizes, fonts, texts, colours,
 // the self-sizing labels and the scrolling client area.
-#include "app/qt/qt_application.h"
-#include "app/qt/qt_window.h"
+#include "app/toolkit/qt/qt_application.h"
+#include "app/toolkit/qt/qt_window.h"
 #include "sheet/form1_layout.h"
 #include "sheet_fixture.h"
 

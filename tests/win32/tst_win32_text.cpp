@@ -1,6 +1,6 @@
 // The texts of the Win32 controls: Shift-JIS to and from UTF-16, access-key
 // marks, and the single-line rule for what the edits hand back.
-#include "app/win32/win32_text.h"
+#include "app/toolkit/win32/win32_text.h"
 
 #include "mini_test.h"
 

@@ -1,0 +1,181 @@
+#include "app/file_layer.h"
+
+#include "app/io_failure.h"
+#include "app/platform/posix/windows_error_code.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace mirunea {
+
+namespace {
+
+[[noreturn]] void throwLastError()
+{
+    throw IoFailure(windowsErrorCodeFromErrno(errno));
+}
+
+// Closes the descriptor on the way out of a failed creation, keeping the
+// failure's errno for the caller.
+class DescriptorGuard
+{
+public:
+    explicit DescriptorGuard(int fd) : m_fd(fd) { }
+    DescriptorGuard(const DescriptorGuard&) = delete;
+    DescriptorGuard& operator=(const DescriptorGuard&) = delete;
+    ~DescriptorGuard()
+    {
+        if (m_fd >= 0) {
+            const int savedErrno = errno;
+            ::close(m_fd);
+            errno = savedErrno;
+        }
+    }
+    [[nodiscard]] int release() noexcept { return std::exchange(m_fd, -1); }
+
+private:
+    int m_fd;
+};
+
+struct OpenedFile
+{
+    int fd;
+    bool created;
+};
+
+// O_NOFOLLOW: a link in place of the file is refused, its target untouched.
+// O_NONBLOCK: opening a FIFO cannot hang. No O_TRUNC: the content must
+// survive until we know we may replace it.
+constexpr int kOpenFlags = O_WRONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK;
+
+// Opens the name, creating it if missing; reports whether we created it, so
+// that a new file made read-only by the umask is not taken for a read-only one.
+OpenedFile openOrCreate(const std::string& name)
+{
+    for (;;) {
+        int fd = ::open(name.c_str(), kOpenFlags | O_CREAT | O_EXCL, 0666);
+        if (fd >= 0)
+            return {fd, true};
+        if (errno == EINTR)
+            continue;
+        if (errno != EEXIST)
+            throwLastError();
+
+        fd = ::open(name.c_str(), kOpenFlags);
+        if (fd >= 0)
+            return {fd, false};
+        if (errno == EINTR || errno == ENOENT) // removed meanwhile: create it after all
+            continue;
+        // With O_NOFOLLOW, ELOOP means the name itself is a link; ENXIO is a
+        // FIFO without a reader or a device without a driver. Not ours to write.
+        if (errno == ELOOP || errno == ENXIO)
+            throw IoFailure(win32::kAccessDenied);
+        throwLastError();
+    }
+}
+
+// Exclusive lock on the whole file, held by the open file description; the
+// reader takes a shared one, so they exclude each other like Windows share
+// modes. Returns false only for a conflict.
+bool lockExclusively(int fd)
+{
+    struct flock lock = {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = 0;
+    lock.l_len = 0;
+    for (;;) {
+        if (::fcntl(fd, F_OFD_SETLK, &lock) == 0)
+            return true;
+        if (errno == EINTR)
+            continue;
+        if (errno == EAGAIN || errno == EACCES)
+            return false;
+        // A file system without locks (NFS without its lock manager): the
+        // sharing rules hold as far as the platform offers them.
+        if (errno == ENOLCK)
+            return true;
+        throwLastError();
+    }
+}
+
+void clearNonBlocking(int fd)
+{
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0)
+        throwLastError();
+}
+
+void truncateToEmpty(int fd)
+{
+    while (::ftruncate(fd, 0) != 0) {
+        if (errno != EINTR)
+            throwLastError();
+    }
+}
+
+} // namespace
+
+SharedWriteFile SharedWriteFile::create(const std::string& name)
+{
+    const OpenedFile opened = openOrCreate(name);
+    DescriptorGuard guard(opened.fd);
+
+    struct stat status = {};
+    if (::fstat(opened.fd, &status) != 0)
+        throwLastError();
+    if (!S_ISREG(status.st_mode))
+        throw IoFailure(win32::kAccessDenied);
+    // No write bit at all stands for the read-only attribute, which even an
+    // administrator cannot write through.
+    if (!opened.created && (status.st_mode & 0222) == 0)
+        throw IoFailure(win32::kAccessDenied);
+
+    if (!lockExclusively(opened.fd))
+        throw IoFailure(win32::kSharingViolation);
+    clearNonBlocking(opened.fd);
+    truncateToEmpty(opened.fd);
+
+    return SharedWriteFile(guard.release());
+}
+
+SharedWriteFile::SharedWriteFile(SharedWriteFile&& other) noexcept
+    : m_handle(std::exchange(other.m_handle, -1))
+{
+}
+
+SharedWriteFile::~SharedWriteFile()
+{
+    if (m_handle >= 0)
+        ::close(static_cast<int>(m_handle));
+}
+
+void SharedWriteFile::write(std::string_view bytes)
+{
+    const int fd = static_cast<int>(m_handle);
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            throwLastError();
+        }
+        if (written == 0) // not expected of a regular file; never loop on it
+            throw IoFailure(windowsErrorCodeFromErrno(EIO));
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+}
+
+void SharedWriteFile::close()
+{
+    // The descriptor is gone after close() whatever it returns, so it is
+    // never closed twice; a failure (NFS reports write errors here) is thrown.
+    const int fd = static_cast<int>(std::exchange(m_handle, -1));
+    if (::close(fd) != 0)
+        throwLastError();
+}
+
+} // namespace mirunea

@@ -1,0 +1,86 @@
+#include "app/file_layer.h"
+
+#include "app/io_failure.h"
+#include "app/platform/win32/file_handle.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace mirunea {
+
+using win32::fromHandle;
+using win32::kClosed;
+using win32::toHandle;
+
+namespace {
+
+[[nodiscard]] bool isReparsePoint(HANDLE handle)
+{
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!::GetFileInformationByHandle(handle, &information))
+        win32::throwLastError();
+    return (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// A symbolic link or junction in place of the answer file would send our
+// bytes to wherever it points. Look at the name itself, not its target.
+void refuseReparsePoint(const std::string& name)
+{
+    const HANDLE probe = ::CreateFileA(name.c_str(), FILE_READ_ATTRIBUTES,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                       FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (probe == INVALID_HANDLE_VALUE)
+        return; // nothing there yet (or nothing we may look at): the creation decides
+    const bool reparse = isReparsePoint(probe);
+    ::CloseHandle(probe);
+    if (reparse)
+        throw IoFailure(ERROR_ACCESS_DENIED);
+}
+
+} // namespace
+
+SharedWriteFile SharedWriteFile::create(const std::string& name)
+{
+    win32::requireNoZeroByte(name.data(), name.size());
+    refuseReparsePoint(name);
+    // FILE_FLAG_OPEN_REPARSE_POINT again: should a link appear after the check,
+    // the link is opened, never the file it points to.
+    const HANDLE handle = ::CreateFileA(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        win32::throwLastError();
+    SharedWriteFile file(fromHandle(handle));
+    if (::GetFileType(handle) != FILE_TYPE_DISK || isReparsePoint(handle))
+        throw IoFailure(ERROR_ACCESS_DENIED);
+    return file;
+}
+
+SharedWriteFile::SharedWriteFile(SharedWriteFile&& other) noexcept
+    : m_handle(std::exchange(other.m_handle, kClosed))
+{
+}
+
+SharedWriteFile::~SharedWriteFile()
+{
+    win32::closeIfOpen(m_handle);
+}
+
+void SharedWriteFile::write(std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+        DWORD written = 0;
+        if (!::WriteFile(toHandle(m_handle), bytes.data(), chunk, &written, nullptr))
+            win32::throwLastError();
+        if (written == 0) // not expected of a disk file; never loop on it
+            throw IoFailure(ERROR_WRITE_FAULT);
+        bytes.remove_prefix(written);
+    }
+}
+
+void SharedWriteFile::close()
+{
+    win32::closeOnce(m_handle);
+}
+
+} // namespace mirunea

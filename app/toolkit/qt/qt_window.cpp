@@ -1,0 +1,218 @@
+#include "app/toolkit/qt/qt_window.h"
+
+#include "app/toolkit/qt/answer_widgets.h"
+#include "app/toolkit/qt/focus_chain.h"
+#include "app/toolkit/qt/qt_controls.h"
+#include "app/toolkit/qt/qt_text.h"
+#include "app/toolkit/qt/radio_group_widget.h"
+
+#include <QEvent>
+#include <QLabel>
+
+#include <algorithm>
+
+namespace mirunea::qt {
+
+namespace {
+
+const QColor kSilver(192, 192, 192);
+
+QFont fontOf(const QFont& base, int pixels, bool bold)
+{
+    QFont font(base);
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+} // namespace
+
+FormWidget::FormWidget(const toolkit::WindowSpec& design)
+    : m_client(new QWidget)
+{
+    setObjectName(QString::fromStdString(design.name));
+    setWindowTitle(toQString(design.caption));
+    setFrameShape(QFrame::NoFrame);
+    setFocusPolicy(Qt::NoFocus);
+    setWidgetResizable(false);
+
+    const QColor background(design.background.red, design.background.green, design.background.blue);
+    for (QWidget* area : {static_cast<QWidget*>(viewport()), m_client}) {
+        QPalette palette = area->palette();
+        palette.setColor(QPalette::Window, background);
+        area->setPalette(palette);
+        area->setAutoFillBackground(true);
+    }
+    QFont font(toQString(design.fontFace));
+    font.setPixelSize(design.fontPixels);
+    m_client->setFont(font);
+    m_client->setFixedSize(0, 0);
+    setWidget(m_client);
+
+    // Placed as designed; where no window manager adds a frame, the client
+    // area alone is large enough for every control.
+    resize(design.clientWidth, design.clientHeight);
+    move(design.left, design.top);
+}
+
+void FormWidget::updateScrollExtent()
+{
+    QRect extent;
+    for (QWidget* child : m_client->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!child->isHidden())
+            extent |= child->geometry();
+    }
+    m_client->setFixedSize(std::max(0, extent.right() + 1), std::max(0, extent.bottom() + 1));
+}
+
+bool FormWidget::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Hide:
+    case QEvent::ShowToParent:
+    case QEvent::HideToParent:
+    case QEvent::Resize:
+    case QEvent::Move:
+        updateScrollExtent();
+        break;
+    default:
+        break;
+    }
+    return QScrollArea::eventFilter(watched, event);
+}
+
+QtWindow::QtWindow(const toolkit::WindowSpec& design, toolkit::Application& app)
+    : m_app(app)
+    , m_form(new FormWidget(design))
+{
+}
+
+QtWindow::~QtWindow()
+{
+    m_entries.clear();
+    delete m_form;
+}
+
+toolkit::Control& QtWindow::addControl(const toolkit::ControlSpec& design)
+{
+    QWidget* parent = m_form->client();
+    if (!design.parent.empty())
+        parent = widgetOf(design.parent);
+
+    QWidget* widget = nullptr;
+    auto control = createControl(design, parent, widget);
+    widget->setObjectName(QString::fromStdString(design.name));
+    widget->setFont(fontOf(parent->font(), design.fontPixels, design.bold));
+    widget->setGeometry(design.left, design.top, design.width, design.height);
+    if (design.background == toolkit::Background::Silver) {
+        QPalette palette = widget->palette();
+        palette.setColor(QPalette::Window, kSilver);
+        widget->setPalette(palette);
+    }
+    if (parent == m_form->client())
+        widget->installEventFilter(m_form);
+    widget->show();
+
+    m_byName.emplace(design.name, m_entries.size());
+    m_entries.push_back(Entry{design, widget, std::move(control)});
+    toolkit::Control& added = *m_entries.back().control;
+
+    if (auto* label = dynamic_cast<toolkit::Label*>(&added)) {
+        label->setCaption(design.text);
+        // Labels lie beneath every other control.
+        widget->lower();
+    } else if (auto* panel = dynamic_cast<toolkit::GroupBox*>(&added)) {
+        panel->setCaption(design.text);
+    } else if (auto* edit = dynamic_cast<toolkit::Edit*>(&added)) {
+        edit->setText(design.text);
+    } else if (dynamic_cast<toolkit::Button*>(&added)) {
+        static_cast<QPushButton*>(widget)->setText(toQString(design.text));
+    }
+    m_form->updateScrollExtent();
+    return added;
+}
+
+std::unique_ptr<toolkit::Control> QtWindow::createControl(const toolkit::ControlSpec& design, QWidget* parent,
+                                                          QWidget*& widget)
+{
+    switch (design.kind) {
+    case toolkit::ControlKind::Label: {
+        auto* label = new QLabel(parent);
+        label->setTextFormat(Qt::RichText);
+        label->setWordWrap(false);
+        label->setFocusPolicy(Qt::NoFocus);
+        widget = label;
+        return std::make_unique<QtLabel>(label);
+    }
+    case toolkit::ControlKind::Edit: {
+        auto* edit = new SingleLineEdit(parent);
+        widget = edit;
+        return std::make_unique<QtEdit>(edit);
+    }
+    case toolkit::ControlKind::GroupBox: {
+        auto* panel = new PanelWidget(parent, kSilver);
+        widget = panel;
+        return std::make_unique<QtGroupBox>(panel);
+    }
+    case toolkit::ControlKind::RadioGroup: {
+        auto* group = new RadioGroupWidget(parent);
+        widget = group;
+        return std::make_unique<QtRadioGroup>(group);
+    }
+    case toolkit::ControlKind::CheckListBox: {
+        auto* list = new CheckListWidget(parent);
+        widget = list;
+        return std::make_unique<QtCheckListBox>(list);
+    }
+    case toolkit::ControlKind::Button: {
+        auto* button = new PushButton(parent);
+        widget = button;
+        return std::make_unique<QtButton>(button, m_app);
+    }
+    }
+    throw std::logic_error("unknown control kind");
+}
+
+std::vector<const QtWindow::Entry*> QtWindow::childrenInTabOrder(const std::string& parent) const
+{
+    std::vector<const Entry*> children;
+    for (const Entry& entry : m_entries) {
+        if (entry.design.parent == parent && entry.design.tabOrder >= 0)
+            children.push_back(&entry);
+    }
+    std::stable_sort(children.begin(), children.end(), [](const Entry* a, const Entry* b) {
+        return a->design.tabOrder < b->design.tabOrder;
+    });
+    return children;
+}
+
+void QtWindow::finishLayout()
+{
+    // One focus chain: the window's controls by tab order, a panel's inner
+    // controls in its place.
+    std::vector<QWidget*> chain;
+    for (const Entry* top : childrenInTabOrder("")) {
+        chain.push_back(top->widget);
+        for (const Entry* inner : childrenInTabOrder(top->design.name))
+            chain.push_back(inner->widget);
+    }
+    for (std::size_t i = 1; i < chain.size(); ++i)
+        placeInFocusChainAfter(chain[i - 1], chain[i]);
+}
+
+toolkit::Control* QtWindow::findControl(std::string_view name)
+{
+    const auto found = m_byName.find(name);
+    return found == m_byName.end() ? nullptr : m_entries[found->second].control.get();
+}
+
+QWidget* QtWindow::widgetOf(std::string_view name) const
+{
+    const auto found = m_byName.find(name);
+    if (found == m_byName.end())
+        throw std::logic_error("no control named " + std::string(name));
+    return m_entries[found->second].widget;
+}
+
+} // namespace mirunea::qt

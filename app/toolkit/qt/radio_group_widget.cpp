@@ -1,0 +1,193 @@
+#include "app/toolkit/qt/radio_group_widget.h"
+
+#include "app/toolkit/qt/focus_chain.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QShortcutEvent>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
+
+#include <algorithm>
+
+namespace mirunea::qt {
+
+namespace {
+
+// +1 for Right and Down, -1 for Left and Up, 0 for other keys.
+int arrowStep(const QKeyEvent* event)
+{
+    if (event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier))
+        return 0;
+    switch (event->key()) {
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        return 1;
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        return -1;
+    default:
+        return 0;
+    }
+}
+
+constexpr int kFrameTop = 7;    // the frame line, where a caption's middle would be
+constexpr int kItemsTop = 9;
+constexpr int kItemsBottomMargin = 2;
+constexpr int kItemsLeft = 8;
+constexpr int kMaxItemHeight = 24;
+
+} // namespace
+
+RadioItem::RadioItem(const QString& text, RadioGroupWidget* group)
+    : QRadioButton(text, group)
+    , m_group(group)
+{
+    connect(this, &QAbstractButton::toggled, group, &RadioGroupWidget::updateTabStops);
+}
+
+bool RadioItem::event(QEvent* event)
+{
+    if (event->type() == QEvent::Shortcut && !static_cast<QShortcutEvent*>(event)->isAmbiguous()) {
+        // Selects at once rather than after Qt's animated click.
+        setFocus(Qt::ShortcutFocusReason);
+        setChecked(true);
+        return true;
+    }
+    const bool handled = QRadioButton::event(event);
+    // Qt hands the group's tab stop to whichever item took focus; undo that.
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)
+        m_group->updateTabStops();
+    return handled;
+}
+
+void RadioItem::keyPressEvent(QKeyEvent* event)
+{
+    if (const int step = arrowStep(event)) {
+        m_group->moveSelection(this, step);
+        event->accept();
+        return;
+    }
+    QRadioButton::keyPressEvent(event);
+}
+
+bool RadioItem::hitButton(const QPoint& pos) const
+{
+    return rect().contains(pos);
+}
+
+RadioGroupWidget::RadioGroupWidget(QWidget* parent)
+    : QWidget(parent)
+{
+    // Takes focus only from its panel's access key, never by Tab or a click.
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void RadioGroupWidget::appendItem(const QString& text)
+{
+    QWidget* previous = lastInFocusChain();
+    auto* item = new RadioItem(text, this);
+    item->setFont(font());
+    item->setAutoExclusive(true);
+    m_items.push_back(item);
+    placeInFocusChainAfter(previous, item);
+    updateTabStops();
+    arrangeItems();
+    item->setVisible(true);
+}
+
+QWidget* RadioGroupWidget::lastInFocusChain()
+{
+    return m_items.empty() ? static_cast<QWidget*>(this) : m_items.back();
+}
+
+std::optional<int> RadioGroupWidget::selectedItem() const
+{
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
+        if (m_items[i]->isChecked())
+            return static_cast<int>(i) + 1;
+    }
+    return std::nullopt;
+}
+
+void RadioGroupWidget::takeFocusFromPanel()
+{
+    if (const auto selected = selectedItem())
+        item(*selected - 1)->setFocus(Qt::ShortcutFocusReason);
+    else
+        setFocus(Qt::ShortcutFocusReason);
+}
+
+void RadioGroupWidget::moveSelection(RadioItem* from, int step)
+{
+    if (m_items.empty())
+        return;
+    const auto count = static_cast<int>(m_items.size());
+    int index = -1; // from the group itself: Down selects the first, Up the last
+    if (from) {
+        const auto found = std::find(m_items.begin(), m_items.end(), from);
+        index = static_cast<int>(found - m_items.begin());
+    } else if (step < 0) {
+        index = 0;
+    }
+    const int target = ((index + step) % count + count) % count;
+    RadioItem* reached = m_items[static_cast<std::size_t>(target)];
+    reached->setChecked(true);
+    reached->setFocus(Qt::TabFocusReason);
+}
+
+void RadioGroupWidget::updateTabStops()
+{
+    for (RadioItem* item : m_items)
+        item->setFocusPolicy(item->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+void RadioGroupWidget::keyPressEvent(QKeyEvent* event)
+{
+    if (const int step = arrowStep(event)) {
+        moveSelection(nullptr, step);
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void RadioGroupWidget::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const QRect frame = rect().adjusted(0, kFrameTop, -1, -1);
+    painter.setPen(palette().color(QPalette::Dark));
+    painter.drawRect(frame.adjusted(0, 0, -1, -1));
+    painter.setPen(palette().color(QPalette::Light));
+    painter.drawRect(frame.adjusted(1, 1, 0, 0));
+    if (hasFocus()) {
+        QStyleOptionFocusRect option;
+        option.initFrom(this);
+        option.rect = frame.adjusted(3, 3, -3, -3);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+    }
+}
+
+void RadioGroupWidget::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    arrangeItems();
+}
+
+void RadioGroupWidget::arrangeItems()
+{
+    if (m_items.empty())
+        return;
+    const int count = static_cast<int>(m_items.size());
+    const int available = std::max(0, height() - kItemsTop - kItemsBottomMargin);
+    const int itemHeight = std::min(kMaxItemHeight, std::max(1, available / count));
+    const int maxWidth = width() - kItemsLeft - 2;
+    for (int i = 0; i < count; ++i) {
+        RadioItem* item = m_items[static_cast<std::size_t>(i)];
+        // As wide as its text, so a click beside the text does not select it.
+        const int itemWidth = std::min(maxWidth, item->sizeHint().width());
+        item->setGeometry(kItemsLeft, kItemsTop + i * itemHeight, itemWidth, itemHeight);
+    }
+}
+
+} // namespace mirunea::qt

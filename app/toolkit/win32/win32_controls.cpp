@@ -1,0 +1,316 @@
+#include "app/toolkit/win32/win32_controls.h"
+
+#include "app/toolkit/win32/win32_text.h"
+
+#include <algorithm>
+
+namespace mirunea::win32 {
+
+namespace {
+
+struct TextSize
+{
+    int width;
+    int height;
+};
+
+// The size of a one-line caption in the control's font, "&" marks taken out.
+TextSize captionSize(HWND window, const std::wstring& text, UINT extraFormat = 0)
+{
+    const HDC dc = ::GetDC(window);
+    const auto font = reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0));
+    const HGDIOBJ oldFont = ::SelectObject(dc, font);
+    TEXTMETRICW metrics{};
+    ::GetTextMetricsW(dc, &metrics);
+    RECT measured{0, 0, 0, 0};
+    if (!text.empty())
+        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &measured,
+                    DT_CALCRECT | DT_SINGLELINE | extraFormat);
+    ::SelectObject(dc, oldFont);
+    ::ReleaseDC(window, dc);
+    return {measured.right, std::max<int>(measured.bottom, metrics.tmHeight)};
+}
+
+} // namespace
+
+template<class Interface>
+void WindowControl<Interface>::show()
+{
+    ::ShowWindow(m_window, SW_SHOWNA);
+    m_host.controlVisibilityChanged();
+}
+
+template<class Interface>
+void WindowControl<Interface>::hide()
+{
+    const HWND focus = ::GetFocus();
+    const bool hadFocus = focus == m_window || ::IsChild(m_window, focus);
+    ::ShowWindow(m_window, SW_HIDE);
+    // Windows leaves the focus on a hidden control; the window passes it on
+    // to the first control still shown.
+    if (hadFocus)
+        ::SetFocus(::GetAncestor(m_window, GA_ROOT));
+    m_host.controlVisibilityChanged();
+}
+
+template<class Interface>
+bool WindowControl<Interface>::isShown() const
+{
+    return (::GetWindowLongW(m_window, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+template class WindowControl<toolkit::Label>;
+template class WindowControl<toolkit::GroupBox>;
+template class WindowControl<toolkit::RadioGroup>;
+template class WindowControl<toolkit::CheckListBox>;
+template class WindowControl<toolkit::Edit>;
+template class WindowControl<toolkit::Button>;
+
+void Win32Label::setCaption(const std::string& text)
+{
+    const std::wstring caption = toWide(text);
+    ::SetWindowTextW(m_window, caption.c_str());
+    const TextSize size = captionSize(m_window, caption);
+    ::SetWindowPos(m_window, nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::InvalidateRect(m_window, nullptr, TRUE);
+    m_host.controlVisibilityChanged();
+}
+
+void Win32GroupBox::setCaption(const std::string& text)
+{
+    ::SetWindowTextW(m_window, toWide(text).c_str());
+}
+
+wchar_t Win32GroupBox::accessKey() const
+{
+    return accessKeyOf(windowText(m_window));
+}
+
+// Radio buttons: one column inside the frame, each as wide as its text (so a
+// click beside the text selects nothing), spread over the height.
+namespace {
+constexpr int kItemsTop = 12;
+constexpr int kItemsBottomMargin = 3;
+constexpr int kItemsLeft = 8;
+constexpr int kMaxItemHeight = 24;
+constexpr int kButtonGap = 6; // between the circle and the text
+} // namespace
+
+Win32RadioGroup::Win32RadioGroup(HWND frame, ControlHost& host, HFONT font)
+    : WindowControl(frame, host)
+    , m_font(font)
+{
+}
+
+void Win32RadioGroup::appendItem(const std::string& text)
+{
+    // Auto radio buttons check themselves on a click and clear the others of
+    // the group (WS_GROUP on the first). None is a tab stop: the window's own
+    // Tab handling goes to the selected one.
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_AUTORADIOBUTTON;
+    if (m_items.empty())
+        style |= WS_GROUP;
+    const HWND item = ::CreateWindowExW(0, L"BUTTON", toWide(text).c_str(), style, 0, 0, 0, 0, m_window, nullptr,
+                                        ::GetModuleHandleW(nullptr), nullptr);
+    ::SendMessageW(item, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
+    m_items.push_back(item);
+    arrangeItems();
+}
+
+void Win32RadioGroup::arrangeItems()
+{
+    RECT frame{};
+    ::GetClientRect(m_window, &frame);
+    const int count = static_cast<int>(m_items.size());
+    const int available = std::max(0, static_cast<int>(frame.bottom) - kItemsTop - kItemsBottomMargin);
+    const int itemHeight = std::min(kMaxItemHeight, std::max(1, available / count));
+    const int maxWidth = static_cast<int>(frame.right) - kItemsLeft - 2;
+    const int circle = ::GetSystemMetrics(SM_CXMENUCHECK);
+    for (int i = 0; i < count; ++i) {
+        const HWND item = m_items[static_cast<std::size_t>(i)];
+        const int width = std::min(maxWidth, circle + kButtonGap + captionSize(item, windowText(item)).width + 2);
+        ::MoveWindow(item, kItemsLeft, kItemsTop + i * itemHeight, width, itemHeight, TRUE);
+    }
+}
+
+int Win32RadioGroup::itemCount() const
+{
+    return static_cast<int>(m_items.size());
+}
+
+std::optional<int> Win32RadioGroup::selectedItem() const
+{
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
+        if (::SendMessageW(m_items[i], BM_GETCHECK, 0, 0) == BST_CHECKED)
+            return static_cast<int>(i) + 1;
+    }
+    return std::nullopt;
+}
+
+HWND Win32RadioGroup::selectedButton() const
+{
+    const auto selected = selectedItem();
+    return selected ? m_items[static_cast<std::size_t>(*selected - 1)] : nullptr;
+}
+
+int Win32RadioGroup::indexOf(HWND item) const
+{
+    const auto found = std::find(m_items.begin(), m_items.end(), item);
+    return found == m_items.end() ? -1 : static_cast<int>(found - m_items.begin());
+}
+
+void Win32RadioGroup::selectAndFocus(int index)
+{
+    if (m_items.empty())
+        return;
+    const int count = static_cast<int>(m_items.size());
+    const int target = ((index % count) + count) % count;
+    for (int i = 0; i < count; ++i)
+        ::SendMessageW(m_items[static_cast<std::size_t>(i)], BM_SETCHECK, i == target ? BST_CHECKED : BST_UNCHECKED,
+                       0);
+    ::SetFocus(m_items[static_cast<std::size_t>(target)]);
+}
+
+// The check-list box: an owner-drawn list box whose items carry their tick
+// in the item data; a click on the box or Space toggles it.
+Win32CheckListBox::Win32CheckListBox(HWND list, ControlHost& host, int itemHeight)
+    : WindowControl(list, host)
+    , m_itemHeight(itemHeight)
+{
+    setChildHandler(list, this); // before the subclass below looks for it
+    ::SendMessageW(list, LB_SETITEMHEIGHT, 0, itemHeight);
+    m_listProc = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32CheckListBox::listProc)));
+}
+
+Win32CheckListBox::~Win32CheckListBox()
+{
+    if (::IsWindow(m_window)) {
+        ::SetWindowLongPtrW(m_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_listProc));
+        setChildHandler(m_window, nullptr);
+    }
+}
+
+void Win32CheckListBox::appendItem(const std::string& text)
+{
+    const auto index = ::SendMessageW(m_window, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(toWide(text).c_str()));
+    if (index >= 0)
+        ::SendMessageW(m_window, LB_SETITEMDATA, static_cast<WPARAM>(index), 0);
+}
+
+int Win32CheckListBox::itemCount() const
+{
+    return static_cast<int>(::SendMessageW(m_window, LB_GETCOUNT, 0, 0));
+}
+
+bool Win32CheckListBox::isItemTicked(int item) const
+{
+    if (item < 1 || item > itemCount())
+        return false;
+    return ::SendMessageW(m_window, LB_GETITEMDATA, static_cast<WPARAM>(item - 1), 0) != 0;
+}
+
+int Win32CheckListBox::boxWidth() const
+{
+    return m_itemHeight + 2;
+}
+
+void Win32CheckListBox::toggle(int index)
+{
+    if (index < 0 || index >= itemCount())
+        return;
+    const bool ticked = ::SendMessageW(m_window, LB_GETITEMDATA, static_cast<WPARAM>(index), 0) != 0;
+    ::SendMessageW(m_window, LB_SETITEMDATA, static_cast<WPARAM>(index), ticked ? 0 : 1);
+    RECT itemRect{};
+    ::SendMessageW(m_window, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&itemRect));
+    ::InvalidateRect(m_window, &itemRect, TRUE);
+}
+
+LRESULT CALLBACK Win32CheckListBox::listProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* self = static_cast<Win32CheckListBox*>(
+        reinterpret_cast<ChildHandler*>(::GetWindowLongPtrW(window, GWLP_USERDATA)));
+    const WNDPROC original = self->m_listProc;
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+        // Every click on the box toggles, the second of a double click too.
+        const LRESULT result = ::CallWindowProcW(original, window, WM_LBUTTONDOWN, wParam, lParam);
+        const auto hit = static_cast<DWORD>(::SendMessageW(window, LB_ITEMFROMPOINT, 0, lParam));
+        const bool outside = HIWORD(hit) != 0;
+        const int x = static_cast<short>(LOWORD(lParam));
+        if (!outside && x < self->boxWidth())
+            self->toggle(LOWORD(hit));
+        return result;
+    }
+    case WM_CHAR:
+        if (wParam == L' ') {
+            self->toggle(static_cast<int>(::SendMessageW(window, LB_GETCARETINDEX, 0, 0)));
+            return 0;
+        }
+        break;
+    default:
+        break;
+    }
+    return ::CallWindowProcW(original, window, message, wParam, lParam);
+}
+
+void Win32CheckListBox::onDrawItem(const DRAWITEMSTRUCT& item)
+{
+    const HDC dc = item.hDC;
+    RECT textRect = item.rcItem;
+    textRect.left += boxWidth();
+    if (item.itemID != static_cast<UINT>(-1)) {
+        RECT box{item.rcItem.left + 1, item.rcItem.top + 1, item.rcItem.left + m_itemHeight - 1,
+                 item.rcItem.top + m_itemHeight - 1};
+        RECT boxArea{item.rcItem.left, item.rcItem.top, textRect.left, item.rcItem.bottom};
+        ::FillRect(dc, &boxArea, ::GetSysColorBrush(COLOR_WINDOW));
+        const bool ticked = item.itemData != 0;
+        ::DrawFrameControl(dc, &box, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_FLAT | (ticked ? DFCS_CHECKED : 0));
+
+        const bool selected = (item.itemState & ODS_SELECTED) != 0;
+        ::FillRect(dc, &textRect, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+        const int length = static_cast<int>(::SendMessageW(m_window, LB_GETTEXTLEN, item.itemID, 0));
+        std::wstring text(static_cast<std::size_t>(std::max(length, 0)) + 1, L'\0');
+        text.resize(static_cast<std::size_t>(std::max<LRESULT>(
+            0, ::SendMessageW(m_window, LB_GETTEXT, item.itemID, reinterpret_cast<LPARAM>(text.data())))));
+        ::SetBkMode(dc, TRANSPARENT);
+        ::SetTextColor(dc, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+        RECT inner = textRect;
+        inner.left += 2;
+        // The item text is shown as it is: "&" is no access key here.
+        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &inner,
+                    DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_LEFT);
+    }
+    if (item.itemState & ODS_FOCUS)
+        ::DrawFocusRect(dc, &textRect);
+}
+
+void Win32Edit::setText(const std::string& text)
+{
+    ::SetWindowTextW(m_window, toWide(text).c_str());
+}
+
+std::string Win32Edit::text() const
+{
+    return toSjis(withoutLineBreaks(windowText(m_window)));
+}
+
+void Win32Button::setClickHandler(std::function<void()> handler)
+{
+    m_handler = std::move(handler);
+}
+
+void Win32Button::onCommand(WORD notification)
+{
+    if (notification == BN_CLICKED)
+        click();
+}
+
+void Win32Button::click()
+{
+    if (m_handler)
+        m_host.deliverClick(m_handler);
+}
+
+} // namespace mirunea::win32

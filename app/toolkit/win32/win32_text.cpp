@@ -1,0 +1,59 @@
+#include "app/toolkit/win32/win32_text.h"
+
+#include "app/cp932.h"
+
+#include <vector>
+
+namespace mirunea::win32 {
+
+std::wstring toWide(const std::string& sjis)
+{
+    const std::u16string text = cp932::decode(sjis);
+    return std::wstring(text.begin(), text.end());
+}
+
+std::string toSjis(const std::wstring& text)
+{
+    return cp932::encode(std::u16string(text.begin(), text.end()));
+}
+
+std::wstring withoutLineBreaks(std::wstring text)
+{
+    std::wstring oneLine;
+    oneLine.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n')
+            continue; // CR LF is one break
+        oneLine += text[i] == L'\r' || text[i] == L'\n' ? L' ' : text[i];
+    }
+    return oneLine;
+}
+
+wchar_t upperCase(wchar_t c)
+{
+    wchar_t buffer[2] = {c, L'\0'};
+    ::CharUpperBuffW(buffer, 1);
+    return buffer[0];
+}
+
+wchar_t accessKeyOf(const std::wstring& caption)
+{
+    for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != L'&')
+            continue;
+        if (caption[i + 1] != L'&')
+            return upperCase(caption[i + 1]);
+        ++i; // "&&" shows one "&"
+    }
+    return 0;
+}
+
+std::wstring windowText(HWND window)
+{
+    const int length = ::GetWindowTextLengthW(window);
+    std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = ::GetWindowTextW(window, buffer.data(), length + 1);
+    return std::wstring(buffer.data(), static_cast<std::size_t>(copied > 0 ? copied : 0));
+}
+
+} // namespace mirunea::win32

@@ -1,0 +1,308 @@
+#include "app/toolkit/win32/win32_window.h"
+
+#include "app/failure_report.h"
+#include "app/toolkit/win32/container_window.h"
+#include "app/toolkit/win32/win32_application.h"
+#include "app/toolkit/win32/win32_text.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace mirunea::win32 {
+
+namespace {
+
+constexpr const wchar_t* kFrameClass = L"MiruneaForm";
+constexpr COLORREF kSilver = RGB(192, 192, 192);
+constexpr int kWheelStep = 48;
+
+void registerFrameClassOnce(WNDPROC procedure)
+{
+    static const ATOM atom = [procedure] {
+        const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = procedure;
+        windowClass.hInstance = instance;
+        windowClass.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(kApplicationIconId));
+        windowClass.hIconSm = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(kApplicationIconId),
+                                                              IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+                                                              ::GetSystemMetrics(SM_CYSMICON), 0));
+        windowClass.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+        windowClass.lpszClassName = kFrameClass;
+        return ::RegisterClassExW(&windowClass);
+    }();
+    static_cast<void>(atom);
+}
+
+[[nodiscard]] bool isKind(const toolkit::ControlSpec& design, toolkit::ControlKind kind)
+{
+    return design.kind == kind;
+}
+
+} // namespace
+
+Win32Window::Win32Window(const toolkit::WindowSpec& design, Win32Application& app)
+    : m_app(app)
+    , m_background(RGB(design.background.red, design.background.green, design.background.blue))
+{
+    registerFrameClassOnce(&Win32Window::frameProc);
+    // Placed as designed, not centred; the frame is resizable, normal state.
+    m_frame = ::CreateWindowExW(0, kFrameClass, toWide(design.caption).c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                                design.left, design.top, design.outerWidth, design.outerHeight, nullptr, nullptr,
+                                ::GetModuleHandleW(nullptr), this);
+    if (!m_frame)
+        throw std::runtime_error("cannot create the main window");
+    RECT client{};
+    ::GetClientRect(m_frame, &client);
+    m_client = createContainer(ContainerKind::ClientArea, m_frame, client, m_background,
+                               m_app.font(design.fontPixels, false), nullptr);
+    m_containerColours[m_client] = m_background;
+    m_app.setMainWindow(m_frame);
+}
+
+Win32Window::~Win32Window()
+{
+    if (::IsWindow(m_frame)) {
+        ::SetWindowLongPtrW(m_frame, GWLP_USERDATA, 0);
+        ::DestroyWindow(m_frame);
+    }
+}
+
+HWND Win32Window::createHandle(const toolkit::ControlSpec& design, HWND parent, COLORREF parentColour)
+{
+    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    const HFONT font = m_app.font(design.fontPixels, design.bold);
+    const RECT place{design.left, design.top, design.left + design.width, design.top + design.height};
+    const std::wstring text = toWide(design.text);
+    constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+    HWND handle = nullptr;
+    switch (design.kind) {
+    case toolkit::ControlKind::Label:
+        // No SS_NOTIFY; its access key is drawn but, with no dialog manager
+        // behind it, moves no focus.
+        handle = ::CreateWindowExW(0, L"STATIC", L"", kChild | SS_LEFTNOWORDWRAP, design.left, design.top, design.width,
+                                   design.height, parent, nullptr, instance, nullptr);
+        break;
+    case toolkit::ControlKind::Edit:
+        handle = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", kChild | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL,
+                                   design.left, design.top, design.width, design.height, parent, nullptr, instance, nullptr);
+        break;
+    case toolkit::ControlKind::GroupBox:
+        handle = createContainer(ContainerKind::Panel, parent, place,
+                                 design.background == toolkit::Background::Silver ? kSilver : parentColour, font,
+                                 text.c_str());
+        break;
+    case toolkit::ControlKind::RadioGroup:
+        handle = createContainer(ContainerKind::RadioFrame, parent, place,
+                                 design.background == toolkit::Background::Silver ? kSilver : parentColour, font,
+                                 nullptr);
+        break;
+    case toolkit::ControlKind::CheckListBox:
+        handle = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
+                                   kChild | WS_TABSTOP | WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS
+                                       | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+                                   design.left, design.top, design.width, design.height, parent, nullptr, instance, nullptr);
+        break;
+    case toolkit::ControlKind::Button:
+        // A plain push button, never the default one: Enter reaches it only
+        // while it has the focus.
+        handle = ::CreateWindowExW(0, L"BUTTON", text.c_str(), kChild | WS_TABSTOP | BS_PUSHBUTTON, design.left,
+                                   design.top, design.width, design.height, parent, nullptr, instance, nullptr);
+        break;
+    }
+    if (!handle)
+        throw std::runtime_error("cannot create control " + design.name);
+    ::SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return handle;
+}
+
+std::unique_ptr<toolkit::Control> Win32Window::wrap(const toolkit::ControlSpec& design, HWND handle)
+{
+    switch (design.kind) {
+    case toolkit::ControlKind::Label: {
+        auto label = std::make_unique<Win32Label>(handle, *this);
+        setChildHandler(handle, label.get());
+        return label;
+    }
+    case toolkit::ControlKind::Edit: {
+        auto edit = std::make_unique<Win32Edit>(handle, *this);
+        setChildHandler(handle, edit.get());
+        return edit;
+    }
+    case toolkit::ControlKind::GroupBox:
+        return std::make_unique<Win32GroupBox>(handle, *this);
+    case toolkit::ControlKind::RadioGroup:
+        return std::make_unique<Win32RadioGroup>(handle, *this, m_app.font(design.fontPixels, design.bold));
+    case toolkit::ControlKind::CheckListBox:
+        return std::make_unique<Win32CheckListBox>(handle, *this, design.fontPixels);
+    case toolkit::ControlKind::Button: {
+        auto button = std::make_unique<Win32Button>(handle, *this);
+        setChildHandler(handle, button.get());
+        return button;
+    }
+    }
+    throw std::logic_error("unknown control kind");
+}
+
+toolkit::Control& Win32Window::addControl(const toolkit::ControlSpec& design)
+{
+    HWND parent = m_client;
+    if (!design.parent.empty()) {
+        const auto found = m_byName.find(design.parent);
+        if (found == m_byName.end())
+            throw std::logic_error("no parent named " + design.parent);
+        parent = found->second->handle;
+    }
+    const COLORREF parentColour = m_containerColours.count(parent) ? m_containerColours[parent] : m_background;
+
+    const HWND handle = createHandle(design, parent, parentColour);
+    if (isKind(design, toolkit::ControlKind::GroupBox) || isKind(design, toolkit::ControlKind::RadioGroup))
+        m_containerColours[handle] =
+            design.background == toolkit::Background::Silver ? kSilver : parentColour;
+
+    auto entry = std::make_unique<Entry>(Entry{design, handle, wrap(design, handle)});
+    Entry* added = entry.get();
+    m_entries.push_back(std::move(entry));
+    m_byName.emplace(design.name, added);
+    m_byHandle.emplace(handle, added);
+
+    if (auto* label = dynamic_cast<Win32Label*>(added->control.get())) {
+        label->setCaption(design.text);
+        // Labels lie beneath every other control.
+        ::SetWindowPos(handle, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    } else if (auto* edit = dynamic_cast<Win32Edit*>(added->control.get())) {
+        edit->setText(design.text);
+    }
+    updateExtent();
+    return *added->control;
+}
+
+void Win32Window::finishLayout()
+{
+    const auto byTabOrder = [this](const std::string& parent) {
+        std::vector<Entry*> children;
+        for (const auto& entry : m_entries) {
+            if (entry->design.parent == parent && entry->design.tabOrder >= 0)
+                children.push_back(entry.get());
+        }
+        std::stable_sort(children.begin(), children.end(),
+                         [](const Entry* a, const Entry* b) { return a->design.tabOrder < b->design.tabOrder; });
+        return children;
+    };
+    m_tabOrder.clear();
+    for (Entry* top : byTabOrder("")) {
+        m_tabOrder.push_back(top);
+        for (Entry* inner : byTabOrder(top->design.name))
+            m_tabOrder.push_back(inner);
+    }
+}
+
+toolkit::Control* Win32Window::findControl(std::string_view name)
+{
+    const auto found = m_byName.find(name);
+    return found == m_byName.end() ? nullptr : found->second->control.get();
+}
+
+void Win32Window::controlVisibilityChanged()
+{
+    updateExtent();
+}
+
+void Win32Window::deliverClick(const std::function<void()>& handler)
+{
+    deliverEvent(m_app, handler);
+}
+
+void Win32Window::show()
+{
+    ::ShowWindow(m_frame, SW_SHOWNORMAL);
+    ::UpdateWindow(m_frame);
+    if (!ownsWindow(::GetFocus()))
+        focusFirst();
+}
+
+Win32Window::Entry* Win32Window::entryOf(HWND handle) const
+{
+    const auto found = m_byHandle.find(handle);
+    return found == m_byHandle.end() ? nullptr : found->second;
+}
+
+// The control that holds the focus: a radio item stands for its group.
+Win32Window::Entry* Win32Window::entryOwningFocus(HWND focus) const
+{
+    if (Entry* entry = entryOf(focus))
+        return entry;
+    return focus ? entryOf(::GetParent(focus)) : nullptr;
+}
+
+bool Win32Window::ownsWindow(HWND handle) const
+{
+    return handle && (handle == m_frame || ::IsChild(m_frame, handle));
+}
+
+// Visible as far as the window's own content goes, shown frame or not.
+bool Win32Window::isEffectivelyVisible(HWND handle) const
+{
+    for (HWND current = handle; current && current != m_client; current = ::GetParent(current)) {
+        if (!(::GetWindowLongW(current, GWL_STYLE) & WS_VISIBLE))
+            return false;
+    }
+    return true;
+}
+
+LRESULT CALLBACK Win32Window::frameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<Win32Window*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self || !self->m_client)
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    return self->handleFrameMessage(message, wParam, lParam);
+}
+
+LRESULT Win32Window::handleFrameMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_SIZE:
+        updateScrollBars();
+        return 0;
+    case WM_HSCROLL:
+        scroll(SB_HORZ, LOWORD(wParam));
+        return 0;
+    case WM_VSCROLL:
+        scroll(SB_VERT, LOWORD(wParam));
+        return 0;
+    case WM_MOUSEWHEEL:
+        scrollTo(m_scroll.x, m_scroll.y - GET_WHEEL_DELTA_WPARAM(wParam) * kWheelStep / WHEEL_DELTA);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1; // the content window covers the client area
+    case WM_ACTIVATE:
+        // As dialogs do: keep the focused control while inactive, give it back after.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            const HWND focus = ::GetFocus();
+            if (ownsWindow(focus) && focus != m_frame)
+                m_lastFocus = focus;
+        } else if (!::IsIconic(m_frame)) {
+            if (m_lastFocus && ::IsWindow(m_lastFocus) && isEffectivelyVisible(m_lastFocus))
+                ::SetFocus(m_lastFocus);
+            else
+                focusFirst();
+        }
+        return 0;
+    case WM_SETFOCUS:
+        // The frame itself takes no keys: pass the focus on to a control.
+        focusFirst();
+        return 0;
+    case WM_DESTROY:
+        ::PostQuitMessage(0);
+        return 0;
+    default:
+        return ::DefWindowProcW(m_frame, message, wParam, lParam);
+    }
+}
+
+} // namespace mirunea::win32

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "app/toolkit.h"
+#include "app/toolkit/win32/win32_controls.h"
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace mirunea::win32 {
+
+class Win32Application;
+
+// The top-level window: a frame whose client area holds one content window
+// of fixed-place controls, scrolled when the frame is smaller than the
+// controls need. Keyboard navigation (Tab, arrows in radio groups, access
+// keys, Enter on the button) is the window's own, run from the message loop.
+class Win32Window : public toolkit::Window, public ControlHost
+{
+public:
+    Win32Window(const toolkit::WindowSpec& design, Win32Application& app);
+    ~Win32Window() override;
+    Win32Window(const Win32Window&) = delete;
+    Win32Window& operator=(const Win32Window&) = delete;
+
+    toolkit::Control& addControl(const toolkit::ControlSpec& design) override;
+    void finishLayout() override;
+    [[nodiscard]] toolkit::Control* findControl(std::string_view name) override;
+
+    void controlVisibilityChanged() override;
+    void deliverClick(const std::function<void()>& handler) override;
+
+    [[nodiscard]] HWND frame() const { return m_frame; }
+    void show();
+    // Keys the window handles itself; true when the message is used up.
+    [[nodiscard]] bool preTranslateMessage(const MSG& message);
+
+private:
+    struct Entry
+    {
+        toolkit::ControlSpec design;
+        HWND handle;
+        std::unique_ptr<toolkit::Control> control;
+    };
+
+    static LRESULT CALLBACK frameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handleFrameMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    [[nodiscard]] HWND createHandle(const toolkit::ControlSpec& design, HWND parent, COLORREF parentColour);
+    [[nodiscard]] std::unique_ptr<toolkit::Control> wrap(const toolkit::ControlSpec& design, HWND handle);
+    [[nodiscard]] Entry* entryOf(HWND handle) const;
+    [[nodiscard]] Entry* entryOwningFocus(HWND focus) const;
+    [[nodiscard]] bool isEffectivelyVisible(HWND handle) const;
+    [[nodiscard]] HWND focusTargetOf(const Entry& entry) const;
+    [[nodiscard]] bool ownsWindow(HWND handle) const;
+
+    void focusControl(HWND target, bool fromKeyboard);
+    void focusFirst();
+    void moveFocus(bool backwards);
+    [[nodiscard]] bool handleArrow(HWND focus, int step);
+    [[nodiscard]] bool handleAccessKey(wchar_t key);
+    void focusPanelAnswer(const Entry& panel);
+
+    void updateExtent();
+    void updateScrollBars();
+    void scrollTo(int x, int y);
+    void scroll(int bar, WORD request);
+    void ensureVisible(HWND control);
+
+    Win32Application& m_app;
+    COLORREF m_background;
+    HWND m_frame = nullptr;
+    HWND m_client = nullptr;
+    std::vector<std::unique_ptr<Entry>> m_entries; // in creation order
+    std::map<std::string, Entry*, std::less<>> m_byName;
+    std::map<HWND, Entry*> m_byHandle;
+    std::map<HWND, COLORREF> m_containerColours;
+    std::vector<Entry*> m_tabOrder; // top-level controls, each panel followed by its inner controls
+    SIZE m_extent{0, 0};
+    POINT m_scroll{0, 0};
+    bool m_updatingScrollBars = false;
+    HWND m_lastFocus = nullptr;
+};
+
+} // namespace mirunea::win32
