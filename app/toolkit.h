@@ -68,7 +68,6 @@ public:
     virtual ~Control() = default;
     virtual void show() = 0;
     virtual void hide() = 0;
-    [[nodiscard]] virtual bool isShown() const = 0;
     // What a screen reader announces for the control ("&" marks removed).
     virtual void setAccessibleName(const std::string& text) = 0;
 };
@@ -114,6 +113,7 @@ public:
 class Button : public Control
 {
 public:
+    virtual void setCaption(const std::string& text) = 0;
     virtual void setClickHandler(std::function<void()> handler) = 0;
 };
 
@@ -121,7 +121,9 @@ class Window
 {
 public:
     virtual ~Window() = default;
-    // Controls are added parents first; the tab order is applied by finishLayout().
+    // Controls are added parents first, without their design-time texts
+    // (applyDesignTimeText gives them); finishLayout() applies the stacking and
+    // the tab order of the window rules.
     virtual Control& addControl(const ControlSpec& design) = 0;
     virtual void finishLayout() = 0;
     [[nodiscard]] virtual Control* findControl(std::string_view name) = 0;

@@ -1,6 +1,7 @@
 #include "sheet/tform1.h"
 
 #include "app/failure_report.h"
+#include "app/window_rules.h"
 #include "sheet/form1_layout.h"
 
 #include <string>
@@ -11,9 +12,7 @@ TForm1::TForm1(toolkit::Application& app)
     : m_app(app)
     , m_window(app.createWindow(form1WindowSpec()))
 {
-    for (const toolkit::ControlSpec& design : form1Controls())
-        m_window->addControl(design);
-    m_window->finishLayout();
+    toolkit::rules::populate(*m_window, form1Controls());
 
     Label1 = &m_window->control<toolkit::Label>("Label1");
     Label2 = &m_window->control<toolkit::Label>("Label2");

@@ -2,6 +2,7 @@
 // the self-sizing labels and the scrolling client area.
 #include "app/toolkit/qt/qt_application.h"
 #include "app/toolkit/qt/qt_window.h"
+#include "app/window_rules.h"
 #include "sheet/form1_layout.h"
 #include "sheet_fixture.h"
 
@@ -29,9 +30,7 @@ public:
     {
         m_app.setTitle(sjis("ミルネア"));
         m_window = m_app.createWindow(mirunea::form1WindowSpec());
-        for (const mirunea::toolkit::ControlSpec& design : mirunea::form1Controls())
-            m_window->addControl(design);
-        m_window->finishLayout();
+        mirunea::toolkit::rules::populate(*m_window, mirunea::form1Controls());
     }
 
     [[nodiscard]] mirunea::toolkit::Window& toolkitWindow() { return *m_window; }

@@ -6,9 +6,11 @@
 // Output is UTF-8, one item a line; exit code 1 when the window is not there.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -81,7 +83,17 @@ int setEdit(int index, const std::wstring& hex)
     const HWND form = ::FindWindowW(L"MiruneaForm", nullptr);
     if (!form)
         return 1;
-    const std::vector<HWND> edits = childrenOfClass(form, L"Edit");
+    // Stacking says nothing of the order: the name field first, then the
+    // panels' edits by the panels' places, left column from the top first.
+    std::vector<HWND> edits = childrenOfClass(form, L"Edit");
+    const auto placeOf = [](HWND edit) {
+        RECT rect{};
+        const HWND container = ::GetParent(edit);
+        ::GetWindowRect(container, &rect);
+        const bool inPanel = ::lstrcmpiW(classOf(::GetParent(container)).c_str(), classOf(container).c_str()) == 0;
+        return std::tuple<bool, LONG, LONG>(inPanel, rect.left, rect.top);
+    };
+    std::stable_sort(edits.begin(), edits.end(), [&](HWND a, HWND b) { return placeOf(a) < placeOf(b); });
     if (index < 0 || static_cast<std::size_t>(index) >= edits.size())
         return 1;
     const std::wstring text = fromUtf8Hex(hex);

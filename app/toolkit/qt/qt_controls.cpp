@@ -110,6 +110,11 @@ QtButton::QtButton(PushButton* button, toolkit::Application& app)
     });
 }
 
+void QtButton::setCaption(const std::string& text)
+{
+    m_button->setText(toShownQString(text));
+}
+
 void QtButton::setClickHandler(std::function<void()> handler)
 {
     m_handler = std::move(handler);

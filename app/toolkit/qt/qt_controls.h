@@ -22,7 +22,6 @@ public:
     explicit WidgetControl(QWidget* widget) : m_widget(widget) { }
     void show() override { m_widget->show(); }
     void hide() override { m_widget->hide(); }
-    [[nodiscard]] bool isShown() const override { return !m_widget->isHidden(); }
     void setAccessibleName(const std::string& text) override;
     [[nodiscard]] QWidget* widget() const { return m_widget; }
 
@@ -86,6 +85,7 @@ class QtButton : public WidgetControl<toolkit::Button>
 {
 public:
     QtButton(PushButton* button, toolkit::Application& app);
+    void setCaption(const std::string& text) override;
     void setClickHandler(std::function<void()> handler) override;
 
 private:

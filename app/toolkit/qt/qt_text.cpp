@@ -1,6 +1,7 @@
 #include "app/toolkit/qt/qt_text.h"
 
 #include "app/cp932.h"
+#include "app/window_rules.h"
 
 namespace mirunea::qt {
 
@@ -27,38 +28,19 @@ std::string toSjis(const QString& text)
 
 QString withoutAccessKeyMarks(const QString& text)
 {
-    QString shown;
-    shown.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == u'&') {
-            if (++i >= text.size())
-                break;
-        }
-        shown += text[i];
-    }
-    return shown;
+    return QString::fromStdU16String(toolkit::rules::parseCaption(text.toStdU16String()).shown);
 }
 
 QString accessKeyRichText(const QString& text)
 {
-    QString html = QStringLiteral("<span style=\"white-space:pre\">");
-    bool keyMarked = false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        QChar c = text[i];
-        bool underline = false;
-        if (c == u'&') {
-            if (++i >= text.size())
-                break;
-            c = text[i];
-            // Only the first single "&" marks a key, as in the other controls.
-            underline = c != u'&' && !keyMarked;
-            keyMarked = keyMarked || underline;
-        }
-        const QString escaped = QString(c).toHtmlEscaped();
-        html += underline ? QStringLiteral("<u>") + escaped + QStringLiteral("</u>") : escaped;
-    }
-    html += QStringLiteral("</span>");
-    return html;
+    const toolkit::rules::Caption caption = toolkit::rules::parseCaption(text.toStdU16String());
+    const QString shown = QString::fromStdU16String(caption.shown);
+    if (!caption.keyPosition)
+        return QStringLiteral("<span style=\"white-space:pre\">") + shown.toHtmlEscaped() + QStringLiteral("</span>");
+    const auto at = static_cast<qsizetype>(*caption.keyPosition);
+    return QStringLiteral("<span style=\"white-space:pre\">") + shown.left(at).toHtmlEscaped() + QStringLiteral("<u>")
+        + shown.mid(at, 1).toHtmlEscaped() + QStringLiteral("</u>") + shown.mid(at + 1).toHtmlEscaped()
+        + QStringLiteral("</span>");
 }
 
 QString withoutLineBreaks(const QString& text)

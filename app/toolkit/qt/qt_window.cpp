@@ -5,6 +5,7 @@
 #include "app/toolkit/qt/qt_controls.h"
 #include "app/toolkit/qt/qt_text.h"
 #include "app/toolkit/qt/radio_group_widget.h"
+#include "app/window_rules.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -57,12 +58,13 @@ FormWidget::FormWidget(const toolkit::WindowSpec& design)
 
 void FormWidget::updateScrollExtent()
 {
-    QRect extent;
+    std::vector<toolkit::rules::Rect> visible;
     for (QWidget* child : m_client->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (!child->isHidden())
-            extent |= child->geometry();
+            visible.push_back({child->x(), child->y(), child->width(), child->height()});
     }
-    m_client->setFixedSize(std::max(0, extent.right() + 1), std::max(0, extent.bottom() + 1));
+    const toolkit::rules::Size range = toolkit::rules::scrollRange(visible);
+    m_client->setFixedSize(range.width, range.height);
 }
 
 bool FormWidget::eventFilter(QObject* watched, QEvent* event)
@@ -116,21 +118,8 @@ toolkit::Control& QtWindow::addControl(const toolkit::ControlSpec& design)
 
     m_byName.emplace(design.name, m_entries.size());
     m_entries.push_back(Entry{design, widget, std::move(control)});
-    toolkit::Control& added = *m_entries.back().control;
-
-    if (auto* label = dynamic_cast<toolkit::Label*>(&added)) {
-        label->setCaption(design.text);
-        // Labels lie beneath every other control.
-        widget->lower();
-    } else if (auto* panel = dynamic_cast<toolkit::GroupBox*>(&added)) {
-        panel->setCaption(design.text);
-    } else if (auto* edit = dynamic_cast<toolkit::Edit*>(&added)) {
-        edit->setText(design.text);
-    } else if (dynamic_cast<toolkit::Button*>(&added)) {
-        static_cast<QPushButton*>(widget)->setText(toQString(design.text));
-    }
     m_form->updateScrollExtent();
-    return added;
+    return *m_entries.back().control;
 }
 
 std::unique_ptr<toolkit::Control> QtWindow::createControl(const toolkit::ControlSpec& design, QWidget* parent,
@@ -189,6 +178,21 @@ std::vector<const QtWindow::Entry*> QtWindow::childrenInTabOrder(const std::stri
 
 void QtWindow::finishLayout()
 {
+    std::vector<toolkit::ControlSpec> designs;
+    for (const Entry& entry : m_entries)
+        designs.push_back(entry.design);
+    std::vector<std::string> parents{""};
+    for (const Entry& entry : m_entries) {
+        if (entry.design.kind == toolkit::ControlKind::GroupBox)
+            parents.push_back(entry.design.name);
+    }
+    // Raised from the bottom up, so the first of the rules' list ends on top.
+    for (const std::string& parent : parents) {
+        const std::vector<std::size_t> order = toolkit::rules::stackingTopToBottom(designs, parent);
+        for (auto index = order.rbegin(); index != order.rend(); ++index)
+            m_entries[*index].widget->raise();
+    }
+
     // One focus chain: the window's controls by tab order, a panel's inner
     // controls in its place.
     std::vector<QWidget*> chain;

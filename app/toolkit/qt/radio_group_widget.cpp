@@ -1,6 +1,7 @@
 #include "app/toolkit/qt/radio_group_widget.h"
 
 #include "app/toolkit/qt/focus_chain.h"
+#include "app/window_rules.h"
 
 #include <QKeyEvent>
 #include <QPainter>
@@ -9,6 +10,7 @@
 #include <QStyleOptionFocusRect>
 
 #include <algorithm>
+#include <optional>
 
 namespace mirunea::qt {
 
@@ -32,10 +34,6 @@ int arrowStep(const QKeyEvent* event)
 }
 
 constexpr int kFrameTop = 7;    // the frame line, where a caption's middle would be
-constexpr int kItemsTop = 9;
-constexpr int kItemsBottomMargin = 2;
-constexpr int kItemsLeft = 8;
-constexpr int kMaxItemHeight = 24;
 
 } // namespace
 
@@ -120,18 +118,15 @@ void RadioGroupWidget::takeFocusFromPanel()
 
 void RadioGroupWidget::moveSelection(RadioItem* from, int step)
 {
-    if (m_items.empty())
-        return;
-    const auto count = static_cast<int>(m_items.size());
-    int index = -1; // from the group itself: Down selects the first, Up the last
+    std::optional<int> index; // none: from the group itself
     if (from) {
         const auto found = std::find(m_items.begin(), m_items.end(), from);
         index = static_cast<int>(found - m_items.begin());
-    } else if (step < 0) {
-        index = 0;
     }
-    const int target = ((index + step) % count + count) % count;
-    RadioItem* reached = m_items[static_cast<std::size_t>(target)];
+    const auto target = toolkit::rules::radioArrow(static_cast<int>(m_items.size()), index, step);
+    if (!target)
+        return;
+    RadioItem* reached = m_items[static_cast<std::size_t>(*target)];
     reached->setChecked(true);
     reached->setFocus(Qt::TabFocusReason);
 }
@@ -178,16 +173,13 @@ void RadioGroupWidget::arrangeItems()
 {
     if (m_items.empty())
         return;
-    const int count = static_cast<int>(m_items.size());
-    const int available = std::max(0, height() - kItemsTop - kItemsBottomMargin);
-    const int itemHeight = std::min(kMaxItemHeight, std::max(1, available / count));
-    const int maxWidth = width() - kItemsLeft - 2;
-    for (int i = 0; i < count; ++i) {
-        RadioItem* item = m_items[static_cast<std::size_t>(i)];
-        // As wide as its text, so a click beside the text does not select it.
-        const int itemWidth = std::min(maxWidth, item->sizeHint().width());
-        item->setGeometry(kItemsLeft, kItemsTop + i * itemHeight, itemWidth, itemHeight);
-    }
+    // As wide as its text, so a click beside the text does not select it.
+    std::vector<int> widths;
+    for (RadioItem* item : m_items)
+        widths.push_back(item->sizeHint().width());
+    const auto places = toolkit::rules::radioItemPlaces(width(), height(), widths);
+    for (std::size_t i = 0; i < m_items.size(); ++i)
+        m_items[i]->setGeometry(places[i].left, places[i].top, places[i].width, places[i].height);
 }
 
 } // namespace mirunea::qt

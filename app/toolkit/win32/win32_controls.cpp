@@ -1,6 +1,7 @@
 #include "app/toolkit/win32/win32_controls.h"
 
 #include "app/toolkit/win32/win32_text.h"
+#include "app/window_rules.h"
 
 #include <algorithm>
 
@@ -53,12 +54,6 @@ void WindowControl<Interface>::hide()
     m_host.controlVisibilityChanged();
 }
 
-template<class Interface>
-bool WindowControl<Interface>::isShown() const
-{
-    return (::GetWindowLongW(m_window, GWL_STYLE) & WS_VISIBLE) != 0;
-}
-
 template class WindowControl<toolkit::Label>;
 template class WindowControl<toolkit::GroupBox>;
 template class WindowControl<toolkit::RadioGroup>;
@@ -89,10 +84,6 @@ wchar_t Win32GroupBox::accessKey() const
 // Radio buttons: one column inside the frame, each as wide as its text (so a
 // click beside the text selects nothing), spread over the height.
 namespace {
-constexpr int kItemsTop = 12;
-constexpr int kItemsBottomMargin = 3;
-constexpr int kItemsLeft = 8;
-constexpr int kMaxItemHeight = 24;
 constexpr int kButtonGap = 6; // between the circle and the text
 } // namespace
 
@@ -121,16 +112,13 @@ void Win32RadioGroup::arrangeItems()
 {
     RECT frame{};
     ::GetClientRect(m_window, &frame);
-    const int count = static_cast<int>(m_items.size());
-    const int available = std::max(0, static_cast<int>(frame.bottom) - kItemsTop - kItemsBottomMargin);
-    const int itemHeight = std::min(kMaxItemHeight, std::max(1, available / count));
-    const int maxWidth = static_cast<int>(frame.right) - kItemsLeft - 2;
     const int circle = ::GetSystemMetrics(SM_CXMENUCHECK);
-    for (int i = 0; i < count; ++i) {
-        const HWND item = m_items[static_cast<std::size_t>(i)];
-        const int width = std::min(maxWidth, circle + kButtonGap + captionSize(item, windowText(item)).width + 2);
-        ::MoveWindow(item, kItemsLeft, kItemsTop + i * itemHeight, width, itemHeight, TRUE);
-    }
+    std::vector<int> widths;
+    for (HWND item : m_items)
+        widths.push_back(circle + kButtonGap + captionSize(item, windowText(item)).width + 2);
+    const auto places = toolkit::rules::radioItemPlaces(frame.right, frame.bottom, widths);
+    for (std::size_t i = 0; i < m_items.size(); ++i)
+        ::MoveWindow(m_items[i], places[i].left, places[i].top, places[i].width, places[i].height, TRUE);
 }
 
 int Win32RadioGroup::itemCount() const
@@ -294,6 +282,11 @@ void Win32Edit::setText(const std::string& text)
 std::string Win32Edit::text() const
 {
     return toSjis(withoutLineBreaks(windowText(m_window)));
+}
+
+void Win32Button::setCaption(const std::string& text)
+{
+    ::SetWindowTextW(m_window, toWide(text).c_str());
 }
 
 void Win32Button::setClickHandler(std::function<void()> handler)

@@ -28,7 +28,6 @@ public:
     WindowControl(HWND window, ControlHost& host) : m_window(window), m_host(host) { }
     void show() override;
     void hide() override;
-    [[nodiscard]] bool isShown() const override;
     // Win32 has no property for it without COM accessibility servers; the
     // visible texts (captions, items) are what a screen reader reads.
     void setAccessibleName(const std::string& /*text*/) override { }
@@ -106,6 +105,7 @@ class Win32Button : public WindowControl<toolkit::Button>
 {
 public:
     using WindowControl::WindowControl;
+    void setCaption(const std::string& text) override;
     void setClickHandler(std::function<void()> handler) override;
     void onCommand(WORD notification) override;
     void click();

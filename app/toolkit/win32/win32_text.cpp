@@ -1,5 +1,7 @@
 #include "app/toolkit/win32/win32_text.h"
 
+#include "app/window_rules.h"
+
 #include "app/cp932.h"
 
 #include <vector>
@@ -29,23 +31,10 @@ std::wstring withoutLineBreaks(std::wstring text)
     return oneLine;
 }
 
-wchar_t upperCase(wchar_t c)
-{
-    wchar_t buffer[2] = {c, L'\0'};
-    ::CharUpperBuffW(buffer, 1);
-    return buffer[0];
-}
-
 wchar_t accessKeyOf(const std::wstring& caption)
 {
-    for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
-        if (caption[i] != L'&')
-            continue;
-        if (caption[i + 1] != L'&')
-            return upperCase(caption[i + 1]);
-        ++i; // "&&" shows one "&"
-    }
-    return 0;
+    const std::u16string text(caption.begin(), caption.end());
+    return static_cast<wchar_t>(toolkit::rules::parseCaption(text).accessKey);
 }
 
 std::wstring windowText(HWND window)

@@ -17,7 +17,6 @@ namespace mirunea::win32 {
 
 // The character after the first single "&", upper-cased; 0 when there is none.
 [[nodiscard]] wchar_t accessKeyOf(const std::wstring& caption);
-[[nodiscard]] wchar_t upperCase(wchar_t c);
 
 [[nodiscard]] std::wstring windowText(HWND window);
 

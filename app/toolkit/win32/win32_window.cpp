@@ -4,6 +4,7 @@
 #include "app/toolkit/win32/container_window.h"
 #include "app/toolkit/win32/win32_application.h"
 #include "app/toolkit/win32/win32_text.h"
+#include "app/window_rules.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -74,7 +75,6 @@ HWND Win32Window::createHandle(const toolkit::ControlSpec& design, HWND parent, 
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     const HFONT font = m_app.font(design.fontPixels, design.bold);
     const RECT place{design.left, design.top, design.left + design.width, design.top + design.height};
-    const std::wstring text = toWide(design.text);
     constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
     HWND handle = nullptr;
     switch (design.kind) {
@@ -91,7 +91,7 @@ HWND Win32Window::createHandle(const toolkit::ControlSpec& design, HWND parent, 
     case toolkit::ControlKind::GroupBox:
         handle = createContainer(ContainerKind::Panel, parent, place,
                                  design.background == toolkit::Background::Silver ? kSilver : parentColour, font,
-                                 text.c_str());
+                                 L"");
         break;
     case toolkit::ControlKind::RadioGroup:
         handle = createContainer(ContainerKind::RadioFrame, parent, place,
@@ -107,7 +107,7 @@ HWND Win32Window::createHandle(const toolkit::ControlSpec& design, HWND parent, 
     case toolkit::ControlKind::Button:
         // A plain push button, never the default one: Enter reaches it only
         // while it has the focus.
-        handle = ::CreateWindowExW(0, L"BUTTON", text.c_str(), kChild | WS_TABSTOP | BS_PUSHBUTTON, design.left,
+        handle = ::CreateWindowExW(0, L"BUTTON", L"", kChild | WS_TABSTOP | BS_PUSHBUTTON, design.left,
                                    design.top, design.width, design.height, parent, nullptr, instance, nullptr);
         break;
     }
@@ -167,34 +167,39 @@ toolkit::Control& Win32Window::addControl(const toolkit::ControlSpec& design)
     m_byName.emplace(design.name, added);
     m_byHandle.emplace(handle, added);
 
-    if (auto* label = dynamic_cast<Win32Label*>(added->control.get())) {
-        label->setCaption(design.text);
-        // Labels lie beneath every other control.
-        ::SetWindowPos(handle, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    } else if (auto* edit = dynamic_cast<Win32Edit*>(added->control.get())) {
-        edit->setText(design.text);
-    }
     updateExtent();
     return *added->control;
 }
 
+std::vector<toolkit::ControlSpec> Win32Window::designs() const
+{
+    std::vector<toolkit::ControlSpec> designs;
+    designs.reserve(m_entries.size());
+    for (const auto& entry : m_entries)
+        designs.push_back(entry->design);
+    return designs;
+}
+
 void Win32Window::finishLayout()
 {
-    const auto byTabOrder = [this](const std::string& parent) {
-        std::vector<Entry*> children;
-        for (const auto& entry : m_entries) {
-            if (entry->design.parent == parent && entry->design.tabOrder >= 0)
-                children.push_back(entry.get());
+    const std::vector<toolkit::ControlSpec> all = designs();
+    m_focusChain.clear();
+    for (std::size_t index : toolkit::rules::focusChain(all))
+        m_focusChain.push_back(m_entries[index].get());
+
+    // Each container's children stacked as the rules say, topmost first.
+    std::vector<std::string> parents{""};
+    for (const auto& entry : m_entries) {
+        if (isKind(entry->design, toolkit::ControlKind::GroupBox))
+            parents.push_back(entry->design.name);
+    }
+    for (const std::string& parent : parents) {
+        HWND above = HWND_TOP;
+        for (std::size_t index : toolkit::rules::stackingTopToBottom(all, parent)) {
+            const HWND handle = m_entries[index]->handle;
+            ::SetWindowPos(handle, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            above = handle;
         }
-        std::stable_sort(children.begin(), children.end(),
-                         [](const Entry* a, const Entry* b) { return a->design.tabOrder < b->design.tabOrder; });
-        return children;
-    };
-    m_tabOrder.clear();
-    for (Entry* top : byTabOrder("")) {
-        m_tabOrder.push_back(top);
-        for (Entry* inner : byTabOrder(top->design.name))
-            m_tabOrder.push_back(inner);
     }
 }
 

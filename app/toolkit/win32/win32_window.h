@@ -7,6 +7,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,8 @@ private:
 
     [[nodiscard]] HWND createHandle(const toolkit::ControlSpec& design, HWND parent, COLORREF parentColour);
     [[nodiscard]] std::unique_ptr<toolkit::Control> wrap(const toolkit::ControlSpec& design, HWND handle);
+    [[nodiscard]] std::vector<toolkit::ControlSpec> designs() const; // in creation order
+    [[nodiscard]] std::size_t indexOf(const Entry& entry) const;
     [[nodiscard]] Entry* entryOf(HWND handle) const;
     [[nodiscard]] Entry* entryOwningFocus(HWND focus) const;
     [[nodiscard]] bool isEffectivelyVisible(HWND handle) const;
@@ -63,6 +66,7 @@ private:
     [[nodiscard]] bool handleArrow(HWND focus, int step);
     [[nodiscard]] bool handleAccessKey(wchar_t key);
     void focusPanelAnswer(const Entry& panel);
+    [[nodiscard]] std::optional<std::size_t> focusedPlace() const;
 
     void updateExtent();
     void updateScrollBars();
@@ -78,7 +82,7 @@ private:
     std::map<std::string, Entry*, std::less<>> m_byName;
     std::map<HWND, Entry*> m_byHandle;
     std::map<HWND, COLORREF> m_containerColours;
-    std::vector<Entry*> m_tabOrder; // top-level controls, each panel followed by its inner controls
+    std::vector<Entry*> m_focusChain; // the controls Tab goes through, in order
     SIZE m_extent{0, 0};
     POINT m_scroll{0, 0};
     bool m_updatingScrollBars = false;

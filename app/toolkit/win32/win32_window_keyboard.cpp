@@ -1,6 +1,9 @@
 #include "app/toolkit/win32/win32_window.h"
 
 #include "app/toolkit/win32/win32_text.h"
+#include "app/window_rules.h"
+
+#include <stdexcept>
 
 // Keyboard navigation of the window, run from the message loop before
 // dispatch: Tab and Shift+Tab through the answer controls in tab order, the
@@ -48,59 +51,60 @@ void Win32Window::focusControl(HWND target, bool fromKeyboard)
     ensureVisible(target);
 }
 
+std::size_t Win32Window::indexOf(const Entry& entry) const
+{
+    for (std::size_t i = 0; i < m_entries.size(); ++i) {
+        if (m_entries[i].get() == &entry)
+            return i;
+    }
+    throw std::logic_error("control not in this window");
+}
+
+std::optional<std::size_t> Win32Window::focusedPlace() const
+{
+    const Entry* current = entryOwningFocus(::GetFocus());
+    for (std::size_t place = 0; place < m_focusChain.size(); ++place) {
+        if (m_focusChain[place] == current)
+            return place;
+    }
+    return std::nullopt;
+}
+
 void Win32Window::focusFirst()
 {
-    for (const Entry* entry : m_tabOrder) {
-        if (const HWND target = focusTargetOf(*entry)) {
-            focusControl(target, true);
-            return;
-        }
-    }
+    const auto takesFocus = [this](std::size_t place) { return focusTargetOf(*m_focusChain[place]) != nullptr; };
+    if (const auto place = toolkit::rules::firstFocus(m_focusChain.size(), takesFocus))
+        focusControl(focusTargetOf(*m_focusChain[*place]), true);
 }
 
 void Win32Window::moveFocus(bool backwards)
 {
-    if (m_tabOrder.empty())
-        return;
-    const auto count = static_cast<int>(m_tabOrder.size());
-    const Entry* current = entryOwningFocus(::GetFocus());
-    int index = -1;
-    for (int i = 0; i < count; ++i) {
-        if (m_tabOrder[static_cast<std::size_t>(i)] == current)
-            index = i;
-    }
-    if (index < 0)
-        index = backwards ? 0 : count - 1;
-    for (int step = 1; step <= count; ++step) {
-        const int next = ((index + (backwards ? -step : step)) % count + count) % count;
-        if (const HWND target = focusTargetOf(*m_tabOrder[static_cast<std::size_t>(next)])) {
-            focusControl(target, true);
-            return;
-        }
-    }
+    const auto takesFocus = [this](std::size_t place) { return focusTargetOf(*m_focusChain[place]) != nullptr; };
+    if (const auto place = toolkit::rules::nextFocus(m_focusChain.size(), focusedPlace(), backwards, takesFocus))
+        focusControl(focusTargetOf(*m_focusChain[*place]), true);
 }
 
 bool Win32Window::handleArrow(HWND focus, int step)
 {
     // An item of a radio group, or the group itself (reached by its panel's
-    // access key): Down from the group selects the first item, Up the last.
+    // access key).
     Entry* entry = entryOwningFocus(focus);
     if (!entry || !isKind(entry->design, toolkit::ControlKind::RadioGroup))
         return false;
     auto& group = static_cast<Win32RadioGroup&>(*entry->control);
-    if (group.items().empty())
-        return true;
-    int index = group.indexOf(focus);
-    if (index < 0)
-        index = step > 0 ? -1 : 0;
-    group.selectAndFocus(index + step);
-    ensureVisible(::GetFocus());
+    const int index = group.indexOf(focus);
+    const auto reached = toolkit::rules::radioArrow(static_cast<int>(group.items().size()),
+                                                    index < 0 ? std::nullopt : std::optional<int>(index), step);
+    if (reached) {
+        group.selectAndFocus(*reached);
+        ensureVisible(::GetFocus());
+    }
     return true;
 }
 
 void Win32Window::focusPanelAnswer(const Entry& panel)
 {
-    for (const Entry* inner : m_tabOrder) {
+    for (const Entry* inner : m_focusChain) {
         if (inner->design.parent != panel.design.name || !isEffectivelyVisible(inner->handle))
             continue;
         if (isKind(inner->design, toolkit::ControlKind::RadioGroup)) {
@@ -118,36 +122,34 @@ void Win32Window::focusPanelAnswer(const Entry& panel)
 
 bool Win32Window::handleAccessKey(wchar_t key)
 {
-    if (key == 0 || m_tabOrder.empty())
+    const Entry* focused = entryOwningFocus(::GetFocus());
+    toolkit::rules::AccessKeyCandidates candidates;
+    candidates.isShown = [this](std::size_t index) { return isEffectivelyVisible(m_entries[index]->handle); };
+    candidates.panelKey = [this](std::size_t index) {
+        return static_cast<char16_t>(static_cast<const Win32GroupBox&>(*m_entries[index]->control).accessKey());
+    };
+    candidates.radioItemKeys = [this](std::size_t index) {
+        std::vector<char16_t> keys;
+        for (HWND item : static_cast<const Win32RadioGroup&>(*m_entries[index]->control).items())
+            keys.push_back(static_cast<char16_t>(accessKeyOf(windowText(item))));
+        return keys;
+    };
+    const auto target = toolkit::rules::accessKeyTarget(
+        designs(), static_cast<char16_t>(key),
+        focused ? std::optional<std::size_t>(indexOf(*focused)) : std::nullopt, candidates);
+    Entry& entry = *m_entries[target.control];
+    switch (target.kind) {
+    case toolkit::rules::AccessKeyTarget::Kind::Nothing:
         return false;
-    // The first match after the focused control, as dialogs cycle through
-    // controls that share a key.
-    const auto count = static_cast<int>(m_tabOrder.size());
-    const Entry* current = entryOwningFocus(::GetFocus());
-    int start = 0;
-    for (int i = 0; i < count; ++i) {
-        if (m_tabOrder[static_cast<std::size_t>(i)] == current)
-            start = i + 1;
+    case toolkit::rules::AccessKeyTarget::Kind::PanelAnswer:
+        focusPanelAnswer(entry);
+        return true;
+    case toolkit::rules::AccessKeyTarget::Kind::RadioItem: {
+        auto& group = static_cast<Win32RadioGroup&>(*entry.control);
+        group.selectAndFocus(target.item);
+        ensureVisible(group.items()[static_cast<std::size_t>(target.item)]);
+        return true;
     }
-    for (int step = 0; step < count; ++step) {
-        const Entry& entry = *m_tabOrder[static_cast<std::size_t>((start + step) % count)];
-        if (!isEffectivelyVisible(entry.handle))
-            continue;
-        if (isKind(entry.design, toolkit::ControlKind::GroupBox)
-            && static_cast<const Win32GroupBox&>(*entry.control).accessKey() == key) {
-            focusPanelAnswer(entry);
-            return true;
-        }
-        if (isKind(entry.design, toolkit::ControlKind::RadioGroup)) {
-            auto& group = static_cast<Win32RadioGroup&>(*entry.control);
-            for (std::size_t i = 0; i < group.items().size(); ++i) {
-                if (accessKeyOf(windowText(group.items()[i])) == key) {
-                    group.selectAndFocus(static_cast<int>(i));
-                    ensureVisible(group.items()[i]);
-                    return true;
-                }
-            }
-        }
     }
     return false;
 }
@@ -158,7 +160,7 @@ bool Win32Window::preTranslateMessage(const MSG& message)
         return false;
     const HWND focus = ::GetFocus();
     if (message.message == WM_SYSCHAR)
-        return handleAccessKey(upperCase(static_cast<wchar_t>(message.wParam)));
+        return handleAccessKey(static_cast<wchar_t>(message.wParam));
     if (message.message != WM_KEYDOWN)
         return false;
 

@@ -1,5 +1,7 @@
 #include "app/toolkit/win32/win32_window.h"
 
+#include "app/window_rules.h"
+
 #include <algorithm>
 
 // The client area scrolls: one content window holds the controls and moves
@@ -12,19 +14,19 @@ constexpr int kLineStep = 16;
 
 void Win32Window::updateExtent()
 {
-    SIZE extent{0, 0};
+    std::vector<toolkit::rules::Rect> visible;
     for (const auto& entry : m_entries) {
         if (!entry->design.parent.empty() || !(::GetWindowLongW(entry->handle, GWL_STYLE) & WS_VISIBLE))
             continue;
         RECT place{};
         ::GetWindowRect(entry->handle, &place);
         ::MapWindowPoints(HWND_DESKTOP, m_client, reinterpret_cast<POINT*>(&place), 2);
-        extent.cx = std::max<LONG>(extent.cx, place.right);
-        extent.cy = std::max<LONG>(extent.cy, place.bottom);
+        visible.push_back({place.left, place.top, place.right - place.left, place.bottom - place.top});
     }
-    if (extent.cx == m_extent.cx && extent.cy == m_extent.cy)
+    const toolkit::rules::Size range = toolkit::rules::scrollRange(visible);
+    if (range.width == m_extent.cx && range.height == m_extent.cy)
         return;
-    m_extent = extent;
+    m_extent = {range.width, range.height};
     updateScrollBars();
 }
 

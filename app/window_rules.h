@@ -1,0 +1,121 @@
+#pragma once
+
+#include "app/toolkit.h"
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// What the window does, decided once for every toolkit backend: the stacking
+// of its controls, the focus chain and first focus, access keys, the arrows in
+// a radio group, the geometry of radio items and check-list rows, and the
+// scroll range. A backend only realises the answers (create, move, stack,
+// focus, draw).
+namespace mirunea::toolkit::rules {
+
+struct Rect
+{
+    int left;
+    int top;
+    int width;
+    int height;
+
+    [[nodiscard]] int right() const { return left + width; }
+    [[nodiscard]] int bottom() const { return top + height; }
+    friend bool operator==(const Rect&, const Rect&) = default;
+};
+
+// The children of parent ("" for the window itself), topmost first: every
+// control but the labels, the later created above the earlier (so the edit of
+// a panel lies on its check-list box and radio group), then the labels
+// beneath them all, whatever order they were created in. Indices into designs.
+[[nodiscard]] std::vector<std::size_t> stackingTopToBottom(const std::vector<ControlSpec>& designs,
+                                                           std::string_view parent);
+
+// The controls that take part in Tab, in order: the window's controls by tab
+// order, each panel's answer controls in its place. Indices into designs.
+[[nodiscard]] std::vector<std::size_t> focusChain(const std::vector<ControlSpec>& designs);
+
+// Whether the control at a place of the focus chain can take the focus now
+// (shown, and for a radio group: an item selected).
+using TakesFocus = std::function<bool(std::size_t place)>;
+
+// The place Tab (or Shift+Tab) moves to from current, wrapping around;
+// none when nothing can take the focus. From no place, Tab starts at the
+// first and Shift+Tab at the last.
+[[nodiscard]] std::optional<std::size_t> nextFocus(std::size_t chainLength, std::optional<std::size_t> current,
+                                                   bool backwards, const TakesFocus& takesFocus);
+
+// The first place that can take the focus, when the window first becomes active.
+[[nodiscard]] std::optional<std::size_t> firstFocus(std::size_t chainLength, const TakesFocus& takesFocus);
+
+// A caption's access key: the character after a single "&", upper-cased for
+// Latin letters (half- and full-width); 0 when there is none. "&&" shows one "&" and marks nothing.
+struct Caption
+{
+    std::u16string shown;   // without the marks
+    char16_t accessKey = 0; // 0: none
+    std::optional<std::size_t> keyPosition; // of the access key in shown
+};
+[[nodiscard]] Caption parseCaption(std::u16string_view caption);
+[[nodiscard]] char16_t normalisedKey(char16_t key);
+
+// What an access key reaches, looked for in focus-chain order after the
+// control that holds the focus. A label's key does nothing, a key that
+// matches nothing does nothing.
+struct AccessKeyTarget
+{
+    enum class Kind {
+        Nothing,
+        PanelAnswer, // the focus into the panel: its answer control, or an unanswered radio group as a whole
+        RadioItem,   // that item, focused and selected
+    };
+    Kind kind = Kind::Nothing;
+    std::size_t control = 0; // index into designs: the panel, or the radio group
+    int item = 0;            // the radio item, from 0
+};
+struct AccessKeyCandidates
+{
+    // For each index of designs: its caption's key (panels), and per item
+    // the keys of a radio group's items; whether it is shown on the screen.
+    std::function<char16_t(std::size_t)> panelKey;
+    std::function<std::vector<char16_t>(std::size_t)> radioItemKeys;
+    std::function<bool(std::size_t)> isShown;
+};
+[[nodiscard]] AccessKeyTarget accessKeyTarget(const std::vector<ControlSpec>& designs, char16_t key,
+                                              std::optional<std::size_t> focusedControl,
+                                              const AccessKeyCandidates& candidates);
+
+// Right/Down (+1) and Left/Up (-1) in a radio group: the item reached,
+// wrapping around; from no selection Down selects the first and Up the last.
+[[nodiscard]] std::optional<int> radioArrow(int itemCount, std::optional<int> current, int step);
+
+// Radio items inside their group: one column from the top, spread evenly
+// over the height, at most 24 px each, each as wide as its text.
+[[nodiscard]] std::vector<Rect> radioItemPlaces(int groupWidth, int groupHeight,
+                                                const std::vector<int>& itemWidths);
+
+// A check-list row is one line of its font.
+[[nodiscard]] constexpr int checkListRowHeight(int fontPixels) { return fontPixels; }
+
+// Gives a control the text it has at design time: a caption, or an edit's text.
+void applyDesignTimeText(Control& control, const ControlSpec& design);
+
+// Creates a window's controls as designed (parents first), each with its
+// design-time text, then applies the stacking and the tab order.
+void populate(Window& window, const std::vector<ControlSpec>& designs);
+
+// The scrolled area: the bounding box of the visible top-level controls from
+// the client area's origin.
+struct Size
+{
+    int width;
+    int height;
+    friend bool operator==(const Size&, const Size&) = default;
+};
+[[nodiscard]] Size scrollRange(const std::vector<Rect>& visibleControls);
+
+} // namespace mirunea::toolkit::rules
