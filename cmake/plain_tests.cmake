@@ -1,0 +1,16 @@
+# mirunea_add_plain_test(NAME SOURCES ... LIBS ...): a doctest program of the
+# plain C++ layers, built and run the same way by the Linux and the Windows
+# build; the including folder sets MIRUNEA_PLAIN_TEST_ENV (CTest environment
+# modifications) and MIRUNEA_PLAIN_TEST_FIXTURES.
+function(mirunea_add_plain_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} mirunea_doctest_main)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES
+    TIMEOUT 120 LABELS unit
+    ENVIRONMENT_MODIFICATION "${MIRUNEA_PLAIN_TEST_ENV}")
+  if(MIRUNEA_PLAIN_TEST_FIXTURES)
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED "${MIRUNEA_PLAIN_TEST_FIXTURES}")
+  endif()
+endfunction()

@@ -1,0 +1,232 @@
+#include "app/window_rules.h"
+#include "sheet/form1_layout.h"
+
+#include <doctest/doctest.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+using namespace mirunea;
+using namespace mirunea::toolkit;
+using rules::Rect;
+
+namespace {
+
+std::vector<std::string> namesOf(const std::vector<ControlSpec>& designs, const std::vector<std::size_t>& indices)
+{
+    std::vector<std::string> names;
+    for (std::size_t i : indices)
+        names.push_back(designs[i].name);
+    return names;
+}
+
+std::size_t indexOf(const std::vector<ControlSpec>& designs, const std::string& name)
+{
+    for (std::size_t i = 0; i < designs.size(); ++i) {
+        if (designs[i].name == name)
+            return i;
+    }
+    FAIL("no control " << name);
+    return 0;
+}
+
+ControlSpec control(std::string name, ControlKind kind, std::string parent = "", int tabOrder = -1)
+{
+    return ControlSpec{std::move(name), kind, std::move(parent), 0, 0, 10, 10, 12, false, "", tabOrder,
+                       Background::Parent};
+}
+
+} // namespace
+
+TEST_CASE("labels lie beneath every other control, whatever order they were created in")
+{
+    const std::vector<ControlSpec> designs = {
+        control("Edit", ControlKind::Edit),        control("Title", ControlKind::Label),
+        control("Panel", ControlKind::GroupBox),   control("Prompt", ControlKind::Label),
+        control("Inner", ControlKind::Edit, "Panel"), control("Send", ControlKind::Button),
+    };
+    CHECK(namesOf(designs, rules::stackingTopToBottom(designs, ""))
+          == std::vector<std::string>{"Send", "Panel", "Edit", "Prompt", "Title"});
+    CHECK(namesOf(designs, rules::stackingTopToBottom(designs, "Panel")) == std::vector<std::string>{"Inner"});
+
+    // The window as designed: in every panel the edit lies on the check-list
+    // box, which lies on the radio group, all above the hint label.
+    const std::vector<ControlSpec> form = form1Controls();
+    const auto top = namesOf(form, rules::stackingTopToBottom(form, ""));
+    REQUIRE(top.size() == 15);
+    CHECK(std::vector<std::string>(top.end() - 3, top.end())
+          == std::vector<std::string>{"Label3", "Label2", "Label1"});
+    CHECK(namesOf(form, rules::stackingTopToBottom(form, "GroupBox4"))
+          == std::vector<std::string>{"Edit4", "CheckListBox4", "RadioGroup4", "Lbl4"});
+}
+
+TEST_CASE("the focus chain runs through the answer controls with the send button between the columns")
+{
+    const std::vector<ControlSpec> form = form1Controls();
+    const auto chain = namesOf(form, rules::focusChain(form));
+    REQUIRE(chain.size() == 1 + 10 * 3 + 1);
+    CHECK(chain.front() == "Ename");
+    CHECK(std::vector<std::string>(chain.begin() + 1, chain.begin() + 4)
+          == std::vector<std::string>{"RadioGroup1", "CheckListBox1", "Edit1"});
+    CHECK(chain[16] == "Button1");
+    CHECK(chain[17] == "RadioGroup6");
+    CHECK(chain.back() == "Edit10");
+    for (const std::string& name : chain)
+        CHECK_MESSAGE(name.rfind("Lbl", 0) != 0, "a hint label in the chain: " << name);
+}
+
+TEST_CASE("Tab and Shift+Tab move to the next control that takes the focus, wrapping around")
+{
+    // Places 0..5, of which 1, 3 and 4 take the focus (hidden controls and
+    // unanswered radio groups do not).
+    const std::set<std::size_t> focusable{1, 3, 4};
+    const rules::TakesFocus takes = [&](std::size_t place) { return focusable.count(place) > 0; };
+
+    CHECK(rules::firstFocus(6, takes) == std::optional<std::size_t>(1));
+    CHECK(rules::nextFocus(6, 1, false, takes) == std::optional<std::size_t>(3));
+    CHECK(rules::nextFocus(6, 4, false, takes) == std::optional<std::size_t>(1));
+    CHECK(rules::nextFocus(6, 1, true, takes) == std::optional<std::size_t>(4));
+    CHECK(rules::nextFocus(6, 3, true, takes) == std::optional<std::size_t>(1));
+    // From a control outside the chain: Tab starts at the first, Shift+Tab at the last.
+    CHECK(rules::nextFocus(6, std::nullopt, false, takes) == std::optional<std::size_t>(1));
+    CHECK(rules::nextFocus(6, std::nullopt, true, takes) == std::optional<std::size_t>(4));
+    // The only control that takes the focus keeps it.
+    const rules::TakesFocus onlyTwo = [](std::size_t place) { return place == 2; };
+    CHECK(rules::nextFocus(6, 2, false, onlyTwo) == std::optional<std::size_t>(2));
+    CHECK(rules::nextFocus(6, 2, true, onlyTwo) == std::optional<std::size_t>(2));
+    // Nothing to focus at all.
+    const rules::TakesFocus none = [](std::size_t) { return false; };
+    CHECK_FALSE(rules::firstFocus(6, none));
+    CHECK_FALSE(rules::nextFocus(0, std::nullopt, false, none));
+}
+
+TEST_CASE("first focus: the name edit, else the next control in tab order that takes it")
+{
+    const std::vector<ControlSpec> form = form1Controls();
+    const std::vector<std::size_t> chain = rules::focusChain(form);
+    const auto nameAt = [&](std::optional<std::size_t> place) {
+        return place ? form[chain[*place]].name : std::string("(none)");
+    };
+    // Shown: the name edit, radio groups 1 and 2 (2 answered), edit 3.
+    std::set<std::string> canFocus{"Ename", "RadioGroup2", "Edit3", "Button1"};
+    const rules::TakesFocus takes = [&](std::size_t place) { return canFocus.count(form[chain[place]].name) > 0; };
+    CHECK(nameAt(rules::firstFocus(chain.size(), takes)) == "Ename");
+    canFocus.erase("Ename"); // no name asked for
+    CHECK(nameAt(rules::firstFocus(chain.size(), takes)) == "RadioGroup2");
+    canFocus = {"Button1"}; // every radio group unanswered, nothing else shown
+    CHECK(nameAt(rules::firstFocus(chain.size(), takes)) == "Button1");
+}
+
+TEST_CASE("captions: a single & marks the access key, && shows one &")
+{
+    const auto parsed = rules::parseCaption(u"&Which season?");
+    CHECK(parsed.shown == u"Which season?");
+    CHECK(parsed.accessKey == u'W');
+    CHECK(parsed.keyPosition == std::optional<std::size_t>(0));
+
+    CHECK(rules::parseCaption(u"Tom && &jerry").shown == u"Tom & jerry");
+    CHECK(rules::parseCaption(u"Tom && &jerry").accessKey == u'J');
+    CHECK(rules::parseCaption(u"Tom && &jerry").keyPosition == std::optional<std::size_t>(6));
+    CHECK(rules::parseCaption(u"a&&b").accessKey == 0);
+    CHECK(rules::parseCaption(u"a&&b").shown == u"a&b");
+    // Only the first single mark counts; a final "&" marks nothing and is not shown.
+    CHECK(rules::parseCaption(u"&x&y").accessKey == u'X');
+    CHECK(rules::parseCaption(u"&x&y").shown == u"xy");
+    CHECK(rules::parseCaption(u"end&").shown == u"end");
+    CHECK(rules::parseCaption(u"end&").accessKey == 0);
+    // Full-width letters, as an input method types them, match either way.
+    CHECK(rules::parseCaption(u"季節&ａ").accessKey == u'Ａ');
+    CHECK(rules::normalisedKey(u'ａ') == u'Ａ');
+    CHECK(rules::parseCaption(u"&季節").accessKey == u'季');
+}
+
+TEST_CASE("access keys: panels move into the panel, radio items select, labels and unknown keys do nothing")
+{
+    const std::vector<ControlSpec> form = form1Controls();
+    const std::size_t panel1 = indexOf(form, "GroupBox1");
+    const std::size_t panel2 = indexOf(form, "GroupBox2");
+    const std::size_t radio2 = indexOf(form, "RadioGroup2");
+    const std::size_t panel6 = indexOf(form, "GroupBox6");
+    const std::size_t label1 = indexOf(form, "Label1");
+
+    std::set<std::size_t> hidden{indexOf(form, "GroupBox9")};
+    rules::AccessKeyCandidates candidates;
+    candidates.isShown = [&](std::size_t i) { return hidden.count(i) == 0; };
+    candidates.panelKey = [&](std::size_t i) -> char16_t {
+        if (i == panel1) return u'A';
+        if (i == panel6) return u'B';
+        if (i == indexOf(form, "GroupBox9")) return u'Z';
+        return 0;
+    };
+    candidates.radioItemKeys = [&](std::size_t i) {
+        return i == radio2 ? std::vector<char16_t>{u'S', u'B'} : std::vector<char16_t>{};
+    };
+    using Kind = rules::AccessKeyTarget::Kind;
+
+    auto target = rules::accessKeyTarget(form, u'a', std::nullopt, candidates);
+    CHECK(target.kind == Kind::PanelAnswer);
+    CHECK(target.control == panel1);
+
+    target = rules::accessKeyTarget(form, u's', std::nullopt, candidates);
+    CHECK(target.kind == Kind::RadioItem);
+    CHECK(target.control == radio2);
+    CHECK(target.item == 0);
+
+    // Two controls share "B": the first after the focused control wins, in turn.
+    target = rules::accessKeyTarget(form, u'B', std::nullopt, candidates);
+    CHECK(target.kind == Kind::RadioItem);
+    CHECK(target.item == 1);
+    target = rules::accessKeyTarget(form, u'B', radio2, candidates);
+    CHECK(target.kind == Kind::PanelAnswer);
+    CHECK(target.control == panel6);
+    target = rules::accessKeyTarget(form, u'B', panel6, candidates);
+    CHECK(target.kind == Kind::RadioItem);
+
+    // A hidden panel's key, a label's and a key nobody has reach nothing.
+    CHECK(rules::accessKeyTarget(form, u'Z', std::nullopt, candidates).kind == Kind::Nothing);
+    CHECK(rules::accessKeyTarget(form, u'Q', label1, candidates).kind == Kind::Nothing);
+    CHECK(rules::accessKeyTarget(form, 0, std::nullopt, candidates).kind == Kind::Nothing);
+    static_cast<void>(panel2);
+}
+
+TEST_CASE("radio arrows move and select with wrap-around, also from a group with nothing selected")
+{
+    CHECK(rules::radioArrow(3, 0, +1) == std::optional<int>(1));
+    CHECK(rules::radioArrow(3, 2, +1) == std::optional<int>(0));
+    CHECK(rules::radioArrow(3, 0, -1) == std::optional<int>(2));
+    CHECK(rules::radioArrow(3, std::nullopt, +1) == std::optional<int>(0));
+    CHECK(rules::radioArrow(3, std::nullopt, -1) == std::optional<int>(2));
+    CHECK(rules::radioArrow(1, 0, +1) == std::optional<int>(0));
+    CHECK_FALSE(rules::radioArrow(0, std::nullopt, +1));
+}
+
+TEST_CASE("radio items: one column, spread over the group's height, at most 24 px, as wide as their text")
+{
+    // The designed group: 385 x 89.
+    auto places = rules::radioItemPlaces(385, 89, {50, 60, 70, 80, 900});
+    REQUIRE(places.size() == 5);
+    CHECK(places[0] == Rect{8, 9, 50, 15});
+    CHECK(places[1] == Rect{8, 24, 60, 15});
+    CHECK(places[4] == Rect{8, 69, 375, 15}); // cut at the frame
+    for (const Rect& place : places)
+        CHECK(place.bottom() <= 89);
+
+    places = rules::radioItemPlaces(385, 89, {40, 40});
+    CHECK(places[0] == Rect{8, 9, 40, 24});
+    CHECK(places[1] == Rect{8, 33, 40, 24});
+    CHECK(rules::radioItemPlaces(385, 89, {}).empty());
+    // A group too small for its items still gives every item a row.
+    places = rules::radioItemPlaces(100, 10, {40, 40});
+    CHECK(places[1].height == 1);
+}
+
+TEST_CASE("check-list rows are one line of the font; the scroll range is the visible controls' bounding box")
+{
+    CHECK(rules::checkListRowHeight(15) == 15);
+    CHECK(rules::scrollRange({}) == rules::Size{0, 0});
+    CHECK(rules::scrollRange({{8, 0, 81, 27}, {504, 568, 481, 113}, {800, 40, 177, 41}}) == rules::Size{985, 681});
+    // A title grown past the window widens the range.
+    CHECK(rules::scrollRange({{8, 0, 3000, 27}, {8, 88, 481, 113}}) == rules::Size{3008, 201});
+}
