@@ -20,6 +20,16 @@ def read(path):
         return f.read()
 
 
+def pixels(path):
+    """RGBA bytes of a picture as ImageMagick decodes it, fully transparent pixels made alike."""
+    data = bytearray(subprocess.run(["/usr/bin/convert", path, "-depth", "8", "rgba:-"], check=True,
+                                    stdout=subprocess.PIPE).stdout)
+    for i in range(0, len(data), 4):
+        if data[i + 3] == 0:
+            data[i:i + 3] = b"\0\0\0"
+    return bytes(data)
+
+
 def main():
     parser = argparse.ArgumentParser()
     for option in ("--cpack-config", "--source", "--exe", "--ico", "--work"):
@@ -50,6 +60,8 @@ def main():
     ico = read(args.ico)
     check(ico[:6] == b"\0\0\1\0\1\0" and ico[6:8] == b"\x20\x20" and ico[8] == 16,
           "the .ico holds one 32 x 32 image in 16 colours")
+    check(pixels(args.ico) == pixels(os.path.join(args.source, "app", "icon", "mirunea.xpm")),
+          "the .ico shows the picture of app/icon/mirunea.xpm")
     check(ico[22:] in exe, "the exe carries the icon")
 
     screen = Screen()
