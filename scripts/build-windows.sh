@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows program with mingw-w64: one static mirunea.exe
 # without DLLs of its own, at build-windows/mirunea.exe (or $1/mirunea.exe).
+# Further arguments go to CMake's configure step (e.g. -DMIRUNEA_BUILD_TESTS=OFF).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 build=${1:-build-windows}
+shift || true
 cmake -S . -B "$build" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-  -DCMAKE_BUILD_TYPE=Release -DMIRUNEA_WERROR=ON >/dev/null
+  -DCMAKE_BUILD_TYPE=Release -DMIRUNEA_WERROR=ON "$@" >/dev/null
 cmake --build "$build"
 echo "Built $(pwd)/$build/mirunea.exe"

@@ -13,6 +13,7 @@ packages=(
   g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 locales
   clang libclang-rt-14-dev
   doctest-dev
+  dpkg-dev desktop-file-utils
 )
 
 sudo=""

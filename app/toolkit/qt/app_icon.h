@@ -4,7 +4,7 @@
 
 namespace mirunea::qt {
 
-// 32 x 32 in the 16-colour palette: an answer sheet with ticked boxes.
+// 32 x 32 in 16 colours: the picture app/icon/mirunea.xpm.
 [[nodiscard]] QIcon applicationIcon();
 
 } // namespace mirunea::qt
