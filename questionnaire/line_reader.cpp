@@ -1,5 +1,8 @@
 #include "questionnaire/line_reader.h"
 
+#include "app/io_failure.h"
+#include "app/windows_error_codes.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -18,7 +21,12 @@ bool LineReader::fillIfEmpty()
     if (m_fileAtEnd)
         return false;
     m_begin = 0;
-    m_end = m_file.read(m_buffer.data(), m_buffer.size());
+    // Never ask for more than one byte past the bound.
+    const std::size_t wanted = std::min(m_buffer.size(), kMaxFileBytes + 1 - m_bytesRead);
+    m_end = m_file.read(m_buffer.data(), wanted);
+    m_bytesRead += m_end;
+    if (m_bytesRead > kMaxFileBytes)
+        throw IoFailure(win32::kFileTooLarge);
     m_fileAtEnd = m_end == 0;
     return !m_fileAtEnd;
 }
