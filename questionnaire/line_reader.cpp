@@ -21,9 +21,9 @@ bool LineReader::fillIfEmpty()
     if (m_fileAtEnd)
         return false;
     m_begin = 0;
-    // Never ask for more than one byte past the bound.
-    const std::size_t wanted = std::min(m_buffer.size(), kMaxFileBytes + 1 - m_bytesRead);
-    m_end = m_file.read(m_buffer.data(), wanted);
+    // Whole buffers, even past the bound: some files (/proc ones) refuse
+    // reads of odd sizes.
+    m_end = m_file.read(m_buffer.data(), m_buffer.size());
     m_bytesRead += m_end;
     if (m_bytesRead > kMaxFileBytes)
         throw IoFailure(win32::kFileTooLarge);

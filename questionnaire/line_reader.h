@@ -46,7 +46,7 @@ private:
     std::size_t m_begin = 0; // next unread byte in m_buffer
     std::size_t m_end = 0; // end of the bytes in m_buffer
     bool m_fileAtEnd = false;
-    std::size_t m_bytesRead = 0; // from the file so far, at most kMaxFileBytes + 1
+    std::size_t m_bytesRead = 0; // from the file so far
 };
 
 } // namespace mirunea
