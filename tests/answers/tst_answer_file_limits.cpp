@@ -86,7 +86,10 @@ Run runIn(const QString& folder, const QString& program, const QStringList& argu
 
 QStringList shim(const QString& fault)
 {
-    return {QStringLiteral("LD_PRELOAD=" MIRUNEA_FAULT_SHIM), "MIRUNEA_FAULT=" + fault};
+    // A sanitized probe would refuse a library loaded before its runtime.
+    const QString asan = qEnvironmentVariable("ASAN_OPTIONS");
+    return {QStringLiteral("LD_PRELOAD=" MIRUNEA_FAULT_SHIM), "MIRUNEA_FAULT=" + fault,
+            "ASAN_OPTIONS=" + asan + (asan.isEmpty() ? "" : ":") + "verify_asan_link_order=0"};
 }
 
 } // namespace
