@@ -2,6 +2,7 @@
 
 #include "answers/answer_file_name.h"
 #include "app/file_layer.h"
+#include "app/process.h"
 
 namespace mirunea {
 
@@ -50,11 +51,16 @@ std::vector<std::string> answerFileLines(const AnswerRecord& record)
 
 void writeAnswerFile(const AnswerRecord& record)
 {
-    // Each step throws on failure; the file is then closed by its destructor,
-    // so a later send can create it again.
-    auto file = SharedWriteFile::create(answerFileName(record.computerName));
+    std::string content;
     for (const std::string& line : answerFileLines(record))
-        file.write(line + "\r\n");
+        content += line + "\r\n";
+    // A log-out or a closed terminal between the emptying and the last byte
+    // would leave the file cut off: such requests wait until it is closed.
+    const TerminationRequestsHeld held;
+    // Each step throws on failure; the file is then closed by its destructor,
+    // so a later send can create it again. One write: the lines go in whole.
+    auto file = SharedWriteFile::create(answerFileName(record.computerName));
+    file.write(content);
     file.close();
 }
 

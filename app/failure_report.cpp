@@ -3,6 +3,9 @@
 #include "app/error_box_text.h"
 #include "app/io_failure.h"
 #include "app/toolkit.h"
+#include "app/windows_error_codes.h"
+
+#include <new>
 
 namespace mirunea {
 
@@ -12,12 +15,37 @@ void reportFailure(toolkit::Application& app, const IoFailure& failure)
     app.showErrorBox(app.title(), errorBoxText(failure.message()));
 }
 
+namespace {
+
+// Reports a failure that is no I/O failure of a file as one, with its code.
+// Should even that fail (the memory is still gone), the event counts as
+// handled without a box: an exception must never reach the toolkit's loop,
+// which would end the program.
+void reportAsIoFailure(toolkit::Application& app, int code) noexcept
+{
+    try {
+        reportFailure(app, IoFailure(code));
+    } catch (...) {
+    }
+}
+
+} // namespace
+
 void deliverEvent(toolkit::Application& app, const std::function<void()>& handler)
 {
     try {
         handler();
     } catch (const IoFailure& failure) {
-        reportFailure(app, failure);
+        try {
+            reportFailure(app, failure);
+        } catch (const std::bad_alloc&) {
+            reportAsIoFailure(app, win32::kNotEnoughMemory);
+        } catch (...) {
+        }
+    } catch (const std::bad_alloc&) {
+        reportAsIoFailure(app, win32::kNotEnoughMemory);
+    } catch (...) {
+        reportAsIoFailure(app, win32::kInternalError);
     }
 }
 

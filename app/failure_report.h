@@ -14,6 +14,8 @@ void reportFailure(toolkit::Application& app, const IoFailure& failure);
 
 // Runs an event handler as the toolkit delivers its event: an I/O failure that
 // leaves it is reported, the event counts as handled, and the loop goes on.
+// Any other exception is reported the same way as an I/O failure: exhausted
+// memory with code 8, anything else with 1359; nothing leaves this function.
 void deliverEvent(toolkit::Application& app, const std::function<void()>& handler);
 
 } // namespace mirunea

@@ -16,7 +16,7 @@ inline constexpr int kDiskFullLegacy = 101;
 inline constexpr int kInvalidNumber = 106;
 inline constexpr int kDiskFull = 112;
 inline constexpr int kSemaphoreTimeout = 121;
-inline constexpr int kBusy = 170;
 inline constexpr int kFileTooLarge = 223;
+inline constexpr int kInternalError = 1359; // any other failure that leaves a handler
 inline constexpr int kIoDevice = 1117;
 } // namespace mirunea::win32

@@ -1,5 +1,8 @@
 #include "questionnaire/line_reader.h"
 
+#include "app/io_failure.h"
+#include "app/windows_error_codes.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -18,7 +21,12 @@ bool LineReader::fillIfEmpty()
     if (m_fileAtEnd)
         return false;
     m_begin = 0;
+    // Whole buffers, even past the bound: some files (/proc ones) refuse
+    // reads of odd sizes.
     m_end = m_file.read(m_buffer.data(), m_buffer.size());
+    m_bytesRead += m_end;
+    if (m_bytesRead > kMaxFileBytes)
+        throw IoFailure(win32::kFileTooLarge);
     m_fileAtEnd = m_end == 0;
     return !m_fileAtEnd;
 }

@@ -15,9 +15,15 @@ namespace mirunea {
 // A line can be read in parts, so that a caller who needs only its first bytes
 // skips the rest without storing it: readInto() as far as wanted, then
 // finishLine().
+//
+// No more than kMaxFileBytes are read: a larger file (a sparse one, an endless
+// one like a /proc file) fails with 223 once one byte more has come, so that
+// the window opens within seconds whatever "data.txt" is.
 class LineReader
 {
 public:
+    static constexpr std::size_t kMaxFileBytes = std::size_t{64} << 20;
+
     explicit LineReader(SharedReadFile& file) : m_file(file) { }
 
     // At the start of a line: true when no line is left, that is when no byte
@@ -40,6 +46,7 @@ private:
     std::size_t m_begin = 0; // next unread byte in m_buffer
     std::size_t m_end = 0; // end of the bytes in m_buffer
     bool m_fileAtEnd = false;
+    std::size_t m_bytesRead = 0; // from the file so far
 };
 
 } // namespace mirunea

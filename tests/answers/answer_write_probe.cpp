@@ -4,11 +4,16 @@
 //   mirunea_answer_write_probe send <computer-name> <text-length>...
 //     one send per length: a record whose slot 1 is a "T" answer of that many
 //     "x"; prints "ok <file bytes in hex>" or "failed <code> <message in hex>".
+//   mirunea_answer_write_probe send-local <text-length>...
+//     the same under the local computer name.
 //   mirunea_answer_write_probe computer-name
 //     prints the local computer name.
+// Started like the program: a file-size limit fails a write, it does not kill.
 #include "answers/answer_file.h"
 #include "app/computer_name.h"
 #include "app/io_failure.h"
+#include "app/platform/posix/file_names_posix.h"
+#include "app/process.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -34,7 +39,7 @@ std::string hex(std::string_view bytes)
 
 std::string fileBytes(const std::string& name)
 {
-    std::ifstream in(name, std::ios::binary);
+    std::ifstream in(mirunea::fileSystemName(name), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
@@ -58,6 +63,7 @@ void send(const std::string& computerName, std::size_t textLength)
 
 int main(int argc, char** argv)
 {
+    mirunea::prepareProcess();
     const std::string_view command = argc > 1 ? argv[1] : "";
     if (command == "computer-name" && argc == 2) {
         std::cout << mirunea::localComputerName() << '\n';
@@ -66,6 +72,11 @@ int main(int argc, char** argv)
     if (command == "send" && argc > 3) {
         for (int i = 3; i < argc; ++i)
             send(argv[2], std::strtoul(argv[i], nullptr, 10));
+        return 0;
+    }
+    if (command == "send-local" && argc > 2) {
+        for (int i = 2; i < argc; ++i)
+            send(mirunea::localComputerName(), std::strtoul(argv[i], nullptr, 10));
         return 0;
     }
     std::cerr << "usage: mirunea_answer_write_probe send <computer-name> <text-length>...\n"

@@ -2,12 +2,14 @@
 // one line per file: "ok", or the Windows error code of the failure. Lets a
 // test read as another user.
 #include "app/io_failure.h"
+#include "app/process.h"
 #include "questionnaire/questionnaire_reader.h"
 
 #include <iostream>
 
 int main(int argc, char** argv)
 {
+    mirunea::prepareProcess();
     for (int i = 1; i < argc; ++i) {
         try {
             (void)mirunea::readQuestionnaireFile(argv[i]);

@@ -49,6 +49,9 @@ MT_TEST(editTextStaysOneLine)
         {"lone CR", L"a\rb", L"a b"},
         {"LF CR is two breaks", L"a\n\rb", L"a  b"},
         {"break at the end", L"a\r\n", L"a "},
+        {"NUL and Ctrl-Z", std::wstring(L"a\0b\x1A" L"c", 5), L"a b c"},
+        {"other C0 controls", L"\x01\x08\x0B\x0C\x1B\x1F", L"      "},
+        {"tab kept, DEL and C1 kept", L"a\tb\x7F\x85", L"a\tb\x7F\x85"},
     };
     for (const Row& row : rows) {
         MT_ROW(row.tag);

@@ -1,27 +1,97 @@
 #include "app/computer_name.h"
 
+#include "app/cp932.h"
+#include "app/cp932_tables.h"
 #include "app/platform/posix/netbios_name.h"
 
 #include <climits>
 #include <cstddef>
+#include <cerrno>
+#include <cstring>
+#include <iconv.h>
+#include <langinfo.h>
+#include <locale.h>
+#include <string_view>
 #include <unistd.h>
 
 namespace mirunea {
 
 namespace {
+
 constexpr std::size_t kMaxNetBiosNameBytes = 15;
+
+// The locale's character set, from the environment (LC_ALL, LC_CTYPE, LANG),
+// whether or not the program has set its locale.
+std::string localeCodeset()
+{
+    const locale_t locale = ::newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr));
+    if (locale == static_cast<locale_t>(nullptr))
+        return "UTF-8";
+    std::string codeset = ::nl_langinfo_l(CODESET, locale);
+    ::freelocale(locale);
+    return codeset;
 }
 
-// The first DNS label, ASCII letters upper-cased (as Windows and Wine report
-// NetBIOS names), cut to at most 15 bytes.
+// Text in another character set decoded by iconv; a byte that is no text
+// there becomes U+FFFD. Empty when iconv has no such converter.
+std::u16string utf16FromCodeset(std::string_view text, const std::string& codeset)
+{
+    const iconv_t converter = ::iconv_open("UTF-16LE", codeset.c_str());
+    if (converter == reinterpret_cast<iconv_t>(-1))
+        return {};
+    std::u16string decoded;
+    char* in = const_cast<char*>(text.data());
+    std::size_t inLeft = text.size();
+    while (inLeft > 0) {
+        char16_t buffer[64];
+        char* out = reinterpret_cast<char*>(buffer);
+        std::size_t outLeft = sizeof buffer;
+        const std::size_t result = ::iconv(converter, &in, &inLeft, &out, &outLeft);
+        const int error = errno;
+        for (const char* unit = reinterpret_cast<const char*>(buffer); unit + 1 < out; unit += 2)
+            decoded += static_cast<char16_t>(static_cast<unsigned char>(unit[0])
+                                             | (static_cast<unsigned char>(unit[1]) << 8));
+        if (result == static_cast<std::size_t>(-1) && error != E2BIG) {
+            decoded += cp932::kReplacementCharacter;
+            ++in;
+            --inLeft;
+        }
+    }
+    ::iconv_close(converter);
+    return decoded;
+}
+
+// The host name as code page 932 text: UTF-8 (and plain ASCII) by our own
+// codec, any other locale character set through iconv.
+std::string codePage932FromLocaleText(std::string_view text)
+{
+    const std::string codeset = localeCodeset();
+    if (codeset == "UTF-8" || codeset == "ANSI_X3.4-1968")
+        return cp932::fromUtf8(text);
+    const std::u16string decoded = utf16FromCodeset(text, codeset);
+    return decoded.empty() ? cp932::fromUtf8(text) : cp932::encode(decoded);
+}
+
+} // namespace
+
+// The first DNS label, cut to at most 15 bytes without splitting a double-byte
+// character, ASCII letters upper-cased (as Windows and Wine report NetBIOS
+// names; the trail byte of a double-byte character is left as it is).
 std::string netBiosNameFromHostName(std::string_view hostName)
 {
-    std::string name(hostName.substr(0, hostName.find('.')));
-    if (name.size() > kMaxNetBiosNameBytes)
-        name.resize(kMaxNetBiosNameBytes);
-    for (char& c : name) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
+    // 0x2E is never a trail byte, so the first "." ends the first label.
+    const std::string_view label = hostName.substr(0, hostName.find('.'));
+    std::string name;
+    for (std::size_t i = 0; i < label.size();) {
+        const auto b = static_cast<unsigned char>(label[i]);
+        const std::size_t length = cp932::isLeadByte(b) && i + 1 < label.size() ? 2 : 1;
+        if (name.size() + length > kMaxNetBiosNameBytes)
+            break;
+        if (length == 1 && b >= 'a' && b <= 'z')
+            name += static_cast<char>(b - 'a' + 'A');
+        else
+            name.append(label.substr(i, length));
+        i += length;
     }
     return name;
 }
@@ -33,7 +103,7 @@ std::string localComputerName()
     char buffer[HOST_NAME_MAX + 2] = {};
     if (::gethostname(buffer, sizeof buffer - 1) != 0)
         return {};
-    return netBiosNameFromHostName(buffer);
+    return netBiosNameFromHostName(codePage932FromLocaleText(buffer));
 }
 
 } // namespace mirunea

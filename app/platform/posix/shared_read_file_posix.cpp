@@ -1,5 +1,6 @@
 #include "app/file_layer.h"
 #include "app/io_failure.h"
+#include "app/platform/posix/file_names_posix.h"
 #include "app/platform/posix/windows_error_code.h"
 
 #include <cerrno>
@@ -26,9 +27,10 @@ int openForReading(const std::string& name)
 
     // O_NONBLOCK: a FIFO or device of that name must not hang the open.
     const int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+    const std::string onDisk = fileSystemName(name);
     int fd;
     do {
-        fd = ::open(name.c_str(), flags);
+        fd = ::open(onDisk.c_str(), flags);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
         throwLastError();
@@ -61,10 +63,10 @@ void lockForSharedReading(int fd)
             continue;
         if (errno == EAGAIN || errno == EACCES)
             throw IoFailure(win32::kSharingViolation);
-        // A file system without working locks (NFS without its lock service)
-        // offers no sharing rule to enforce: read the file unlocked rather
-        // than refuse a file that can be read.
-        if (errno == ENOLCK)
+        // A file system without such locks offers no sharing rule to
+        // enforce: read the file unlocked rather than refuse a file that can
+        // be read.
+        if (locksUnsupported(errno))
             return;
         throwLastError();
     }

@@ -1,6 +1,7 @@
 #include "app/file_layer.h"
 
 #include "app/io_failure.h"
+#include "app/platform/posix/file_names_posix.h"
 #include "app/platform/posix/windows_error_code.h"
 
 #include <cerrno>
@@ -51,15 +52,20 @@ struct OpenedFile
 // survive until we know we may replace it.
 constexpr int kOpenFlags = O_WRONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK;
 
+// A name that is created and gone again between our two tries (another
+// client creating and deleting it in a loop, or a file system that answers
+// so) is given up after this many rounds, with the last failure's code.
+constexpr int kCreationAttempts = 8;
+
 // Opens the name, creating it if missing; reports whether we created it, so
 // that a new file made read-only by the umask is not taken for a read-only one.
 OpenedFile openOrCreate(const std::string& name)
 {
-    for (;;) {
+    for (int attempt = 1;; ++attempt) {
         int fd = ::open(name.c_str(), kOpenFlags | O_CREAT | O_EXCL, 0666);
         if (fd >= 0)
             return {fd, true};
-        if (errno == EINTR)
+        if (errno == EINTR && attempt < kCreationAttempts)
             continue;
         if (errno != EEXIST)
             throwLastError();
@@ -67,7 +73,8 @@ OpenedFile openOrCreate(const std::string& name)
         fd = ::open(name.c_str(), kOpenFlags);
         if (fd >= 0)
             return {fd, false};
-        if (errno == EINTR || errno == ENOENT) // removed meanwhile: create it after all
+        // Removed meanwhile: create it after all, a few times.
+        if ((errno == EINTR || errno == ENOENT) && attempt < kCreationAttempts)
             continue;
         // With O_NOFOLLOW, ELOOP means the name itself is a link; ENXIO is a
         // FIFO without a reader or a device without a driver. Not ours to write.
@@ -94,9 +101,8 @@ bool lockExclusively(int fd)
             continue;
         if (errno == EAGAIN || errno == EACCES)
             return false;
-        // A file system without locks (NFS without its lock manager): the
-        // sharing rules hold as far as the platform offers them.
-        if (errno == ENOLCK)
+        // The sharing rules hold as far as the platform offers them.
+        if (locksUnsupported(errno))
             return true;
         throwLastError();
     }
@@ -117,11 +123,20 @@ void truncateToEmpty(int fd)
     }
 }
 
+// A new file gets the umask's mode; one without the owner's write bit could
+// never be replaced by the next send. Where the file system keeps no modes
+// the change may fail, and the file is written all the same.
+void keepWritableByOwner(int fd, const struct stat& status)
+{
+    if ((status.st_mode & S_IWUSR) == 0)
+        (void)::fchmod(fd, (status.st_mode & 07777) | S_IWUSR);
+}
+
 } // namespace
 
 SharedWriteFile SharedWriteFile::create(const std::string& name)
 {
-    const OpenedFile opened = openOrCreate(name);
+    const OpenedFile opened = openOrCreate(fileSystemName(name));
     DescriptorGuard guard(opened.fd);
 
     struct stat status = {};
@@ -133,6 +148,13 @@ SharedWriteFile SharedWriteFile::create(const std::string& name)
     // administrator cannot write through.
     if (!opened.created && (status.st_mode & 0222) == 0)
         throw IoFailure(win32::kAccessDenied);
+    // A second name for the file (a hard link, which pupils can make in a
+    // shared folder) may stand for another PC's answers or any file on the
+    // volume: emptying it through this name would destroy them.
+    if (status.st_nlink > 1)
+        throw IoFailure(win32::kAccessDenied);
+    if (opened.created)
+        keepWritableByOwner(opened.fd, status);
 
     if (!lockExclusively(opened.fd))
         throw IoFailure(win32::kSharingViolation);

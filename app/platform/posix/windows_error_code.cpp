@@ -28,6 +28,7 @@ int windowsErrorCodeFromErrno(int errnoValue)
     case ENODEV:
         return win32::kAccessDenied;
     case EAGAIN:
+    case EBUSY: // how SMB clients report a sharing violation
         return win32::kSharingViolation;
     case ENOSPC:
     case EDQUOT:
@@ -36,8 +37,6 @@ int windowsErrorCodeFromErrno(int errnoValue)
         return win32::kNotEnoughMemory;
     case EFBIG:
         return win32::kFileTooLarge;
-    case EBUSY:
-        return win32::kBusy;
     case EIO:
         return win32::kIoDevice;
     case ETIMEDOUT:

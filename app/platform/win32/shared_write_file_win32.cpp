@@ -37,21 +37,49 @@ void refuseReparsePoint(const std::string& name)
         throw IoFailure(ERROR_ACCESS_DENIED);
 }
 
+// What CREATE_ALWAYS refuses for an existing file besides what the open
+// itself refuses (read-only): the hidden and system attributes. And a file
+// with a second name (a hard link, which SMB clients can make too) may be
+// another PC's answers or any file on the volume: emptying it would destroy
+// them. Both are checked before anything is emptied.
+void refuseToReplace(HANDLE handle, bool existed)
+{
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!::GetFileInformationByHandle(handle, &information))
+        win32::throwLastError();
+    constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    if ((information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0
+        || (existed && (information.dwFileAttributes & kKeptAttributes) != 0)
+        || information.nNumberOfLinks > 1)
+        throw IoFailure(ERROR_ACCESS_DENIED);
+}
+
+void truncateToEmpty(HANDLE handle)
+{
+    LARGE_INTEGER start{};
+    if (!::SetFilePointerEx(handle, start, nullptr, FILE_BEGIN) || !::SetEndOfFile(handle))
+        win32::throwLastError();
+}
+
 } // namespace
 
 SharedWriteFile SharedWriteFile::create(const std::string& name)
 {
     win32::requireNoZeroByte(name.data(), name.size());
     refuseReparsePoint(name);
-    // FILE_FLAG_OPEN_REPARSE_POINT again: should a link appear after the check,
-    // the link is opened, never the file it points to.
-    const HANDLE handle = ::CreateFileA(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+    // OPEN_ALWAYS, not CREATE_ALWAYS: the file must keep its bytes until the
+    // checks below have passed. FILE_FLAG_OPEN_REPARSE_POINT again: should a
+    // link appear after the check, the link is opened, never its target.
+    const HANDLE handle = ::CreateFileA(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         win32::throwLastError();
+    const bool existed = ::GetLastError() == ERROR_ALREADY_EXISTS;
     SharedWriteFile file(fromHandle(handle));
-    if (::GetFileType(handle) != FILE_TYPE_DISK || isReparsePoint(handle))
+    if (::GetFileType(handle) != FILE_TYPE_DISK)
         throw IoFailure(ERROR_ACCESS_DENIED);
+    refuseToReplace(handle, existed);
+    truncateToEmpty(handle);
     return file;
 }
 

@@ -47,8 +47,12 @@ QString withoutLineBreaks(const QString& text)
 {
     QString oneLine = text;
     oneLine.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    oneLine.replace(u'\r', u' ');
-    oneLine.replace(u'\n', u' ');
+    // Any other control character but tab, NUL and Ctrl-Z included, would end
+    // the line for a line-oriented reader of the answer file just the same.
+    for (QChar& c : oneLine) {
+        if (c.unicode() < 0x20 && c != u'\t')
+            c = u' ';
+    }
     return oneLine;
 }
 

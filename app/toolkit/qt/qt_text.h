@@ -23,7 +23,8 @@ inline constexpr qsizetype kMaxShownCharacters = 4096;
 // for labels, whose access keys do nothing.
 [[nodiscard]] QString accessKeyRichText(const QString& text);
 
-// Line breaks in typed or pasted text become one space each (CR LF counts once).
+// Line breaks in typed or pasted text become one space each (CR LF counts once);
+// so does every other control character below U+0020 except tab.
 [[nodiscard]] QString withoutLineBreaks(const QString& text);
 
 } // namespace mirunea::qt

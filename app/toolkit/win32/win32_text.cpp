@@ -26,7 +26,9 @@ std::wstring withoutLineBreaks(std::wstring text)
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n')
             continue; // CR LF is one break
-        oneLine += text[i] == L'\r' || text[i] == L'\n' ? L' ' : text[i];
+        // Other control characters but tab (NUL, Ctrl-Z) would end the line
+        // for a line-oriented reader of the answer file, as breaks would.
+        oneLine += text[i] < 0x20 && text[i] != L'\t' ? L' ' : text[i];
     }
     return oneLine;
 }

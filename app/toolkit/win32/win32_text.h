@@ -12,7 +12,8 @@ namespace mirunea::win32 {
 [[nodiscard]] std::string toSjis(const std::wstring& text);
 
 // A single-line control's text: line breaks that got in (a paste, a message
-// from another program) become spaces, so a line of the answer file stays one line.
+// from another program) become spaces, and so does every other control character
+// below U+0020 except tab, so a line of the answer file stays one line.
 [[nodiscard]] std::wstring withoutLineBreaks(std::wstring text);
 
 // The character after the first single "&", upper-cased; 0 when there is none.

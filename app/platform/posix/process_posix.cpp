@@ -1,0 +1,46 @@
+#include "app/process.h"
+
+#include "app/cp932_tables.h"
+
+#include <csignal>
+#include <signal.h>
+#include <exception>
+
+namespace mirunea {
+
+void prepareProcess()
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+    try {
+        (void)cp932::decodeTable();
+        (void)cp932::encodeTable();
+    } catch (const std::exception&) {
+        // Built again on first use; a failure then is reported like any other.
+    }
+}
+
+namespace {
+int heldDepth = 0;
+sigset_t maskBeforeHolding;
+} // namespace
+
+TerminationRequestsHeld::TerminationRequestsHeld()
+{
+    if (heldDepth++ > 0)
+        return;
+    sigset_t requests;
+    sigemptyset(&requests);
+    sigaddset(&requests, SIGTERM);
+    sigaddset(&requests, SIGHUP);
+    sigaddset(&requests, SIGINT);
+    ::pthread_sigmask(SIG_BLOCK, &requests, &maskBeforeHolding);
+}
+
+TerminationRequestsHeld::~TerminationRequestsHeld()
+{
+    // A request that came meanwhile is delivered here, as it would have been.
+    if (--heldDepth == 0)
+        ::pthread_sigmask(SIG_SETMASK, &maskBeforeHolding, nullptr);
+}
+
+} // namespace mirunea
