@@ -12,8 +12,10 @@ server are killed and the folder removed even when a test fails:
         s.wait_dialog()
         ...
 
-There is no window manager: the harness hands the keyboard focus to each new
-window itself and closes the sheet with WM_DELETE_WINDOW, as a close box would.
+By default there is no window manager: the harness hands the keyboard focus to
+each new window itself and closes the sheet with WM_DELETE_WINDOW, as a close box
+would. Session(window_manager="openbox" or "xfwm4") runs one on the screen, and
+session_bus=True gives everything started there a private D-Bus session bus.
 Japanese text is typed through keys bound to its characters (see Session.type).
 
 Standard library only, plus the Debian tools xvfb, xdotool, imagemagick and
