@@ -1,6 +1,9 @@
-"""Start-up benchmark: exec to window mapped, for the program and a bare Qt window, alone and many at once.
+"""Start-up benchmark: exec to window mapped, for the program and two yardsticks, alone and many at once.
 
-    python3 bench_startup.py <mirunea> <bare window> <data.txt> [runs alone] [at once]
+    python3 bench_startup.py <mirunea> <bare window> <Japanese label window> <data.txt> [runs alone] [at once]
+
+The yardsticks are a bare Qt window and a Qt window with one Japanese label in the substitute face.
+Runs alone alternate between the three programs, so that a change in the machine's load falls on all.
 
 Each program starts in a folder holding the questionnaire, on a private Xvfb. The time of a
 window's MapNotify (seen on the root window) minus the time its process was started is its
@@ -91,24 +94,32 @@ def measure(program, data, instances):
 
 
 def main():
-    program, bare, data_file = (os.path.abspath(arg) for arg in sys.argv[1:4])
-    alone_runs = int(sys.argv[4]) if len(sys.argv) > 4 else 10
-    crowd = int(sys.argv[5]) if len(sys.argv) > 5 else 40
+    program, bare, label, data_file = (os.path.abspath(arg) for arg in sys.argv[1:5])
+    alone_runs = int(sys.argv[5]) if len(sys.argv) > 5 else 10
+    crowd = int(sys.argv[6]) if len(sys.argv) > 6 else 40
     with open(data_file, "rb") as f:
         data = f.read()
+    programs = (("mirunea", program), ("Japanese label", label), ("bare Qt window", bare))
+    alone = {name: [] for name, _ in programs}
+    for _ in range(alone_runs):
+        for name, path in programs:
+            alone[name].append(measure(path, data, 1)[0][0])
     results = {}
-    for name, path in (("mirunea", program), ("bare Qt window", bare)):
-        alone = [measure(path, data, 1)[0][0] for _ in range(alone_runs)]
-        together, all_mapped = measure(path, data, crowd)
-        results[name] = (statistics.median(alone), statistics.median(together), max(together), all_mapped)
-    print("exec to window mapped, ms (median of %d alone; %d at once: median, slowest, all mapped)"
+    for name, path in programs:
+        together, all_mapped = (measure(path, data, crowd) if crowd > 0 else ([0.0], 0.0))
+        results[name] = (statistics.median(alone[name]), statistics.median(together), max(together), all_mapped)
+    print("exec to window mapped, ms (median of %d alone, alternating; %d at once: median, slowest, all mapped)"
           % (alone_runs, crowd))
-    for name, (alone, median, slowest, all_mapped) in results.items():
-        print("  %-15s alone %6.0f   at once: median %6.0f  slowest %6.0f  all %6.0f"
-              % (name, alone, median, slowest, all_mapped))
-    m, b = results["mirunea"], results["bare Qt window"]
-    print("  ratio mirunea / bare: alone %.2f, at once median %.2f, all mapped %.2f"
-          % (m[0] / b[0], m[1] / b[1], m[3] / b[3]))
+    for name, (median_alone, median, slowest, all_mapped) in results.items():
+        print("  %-15s alone %6.0f" % (name, median_alone)
+              + ("   at once: median %6.0f  slowest %6.0f  all %6.0f" % (median, slowest, all_mapped)
+                 if crowd > 0 else ""))
+    m = results["mirunea"]
+    for yardstick in ("Japanese label", "bare Qt window"):
+        y = results[yardstick]
+        print("  ratio mirunea / %s: alone %.2f%s" % (
+            yardstick, m[0] / y[0],
+            ", at once median %.2f, all mapped %.2f" % (m[1] / y[1], m[3] / y[3]) if crowd > 0 else ""))
 
 
 if __name__ == "__main__":

@@ -12,8 +12,10 @@ server are killed and the folder removed even when a test fails:
         s.wait_dialog()
         ...
 
-There is no window manager: the harness hands the keyboard focus to each new
-window itself and closes the sheet with WM_DELETE_WINDOW, as a close box would.
+By default there is no window manager: the harness hands the keyboard focus to
+each new window itself and closes the sheet with WM_DELETE_WINDOW, as a close box
+would. Session(window_manager="openbox" or "xfwm4") runs one on the screen, and
+session_bus=True gives everything started there a private D-Bus session bus.
 Japanese text is typed through keys bound to its characters (see Session.type).
 
 Standard library only, plus the Debian tools xvfb, xdotool, imagemagick and
@@ -231,6 +233,22 @@ class _Xlib:
         self.lib.XDestroyImage(image)
         return ((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF)
 
+    def client_message_to_root(self, window, message_type, values):
+        """An EWMH request about a window, sent to the root window for the window manager."""
+        self.lib.XDefaultRootWindow.restype = ctypes.c_ulong
+        self.lib.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        event = _XEvent()
+        event.xclient.type = self.CLIENT_MESSAGE
+        event.xclient.window = window
+        event.xclient.message_type = self.lib.XInternAtom(self.display, message_type.encode(), False)
+        event.xclient.format = 32
+        for index, value in enumerate(values):
+            event.xclient.data[index] = value
+        substructure_notify_and_redirect = (1 << 19) | (1 << 20)
+        self.lib.XSendEvent(self.display, self.lib.XDefaultRootWindow(self.display), False,
+                            substructure_notify_and_redirect, ctypes.byref(event))
+        self.lib.XSync(self.display, False)
+
     def request_close(self, window):
         """What a window manager sends when the close box is pressed: WM_DELETE_WINDOW."""
         event = _XEvent()
@@ -336,8 +354,17 @@ def _kill_group(proc, sig):
 class Session:
     """A private X screen, a fresh working folder and the program started in it."""
 
-    def __init__(self, program, hostname=None, screenshot_dir=None):
+    def __init__(self, program, hostname=None, screenshot_dir=None, window_manager=None, screen=None,
+                 session_bus=False):
+        """window_manager: None (a bare X server), "openbox" or "xfwm4" (which brings a session bus);
+        screen: (width, height); session_bus: a private D-Bus session bus for everything started here."""
         self.program = program
+        self.session_bus = session_bus or window_manager == "xfwm4"
+        self._bus = None
+        self._helpers = []
+        self.window_manager = window_manager
+        self.screen_size = screen or (SCREEN_WIDTH, SCREEN_HEIGHT)
+        self._wm = None
         self.hostname = hostname
         self.screenshot_dir = screenshot_dir or screenshot_dir_from_environment()
         self.workdir = None
@@ -392,6 +419,89 @@ class Session:
         for name in ("ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"):
             if name in os.environ:
                 self._env[name] = os.environ[name]
+        if self.session_bus:
+            self._start_session_bus()
+        if self.window_manager is not None:
+            self._start_window_manager()
+
+    def _start_session_bus(self):
+        socket = os.path.join(self._private, "bus")
+        self._bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--nopidfile",
+                                      "--address=unix:path=" + socket], env=self._env,
+                                     stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                     start_new_session=True, preexec_fn=_die_with_parent)
+        self.wait_for(lambda: os.path.exists(socket), "the session bus")
+        self._env["DBUS_SESSION_BUS_ADDRESS"] = "unix:path=" + socket
+
+    def add_process(self, command, env=None):
+        """Starts a helper (an input method daemon ...) on this session's screen; stop() kills it."""
+        environment = dict(self._env)
+        environment.update(env or {})
+        process = subprocess.Popen(command, env=environment, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL, start_new_session=True, preexec_fn=_die_with_parent)
+        self._helpers.append(process)
+        return process
+
+    def _start_window_manager(self):
+        commands = {
+            "openbox": ["openbox", "--sm-disable"],
+            # Without a settings daemon xfwm4 takes its defaults; no compositor, as on a plain desktop.
+            "xfwm4": ["xfwm4", "--compositor=off", "--sm-client-disable"],
+        }
+        self._wm = subprocess.Popen(commands[self.window_manager], env=self._env, stdin=subprocess.DEVNULL,
+                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                    start_new_session=True, preexec_fn=_die_with_parent)
+        # Ready once it names its check window on the root window (EWMH).
+        self.wait_for(lambda: self._wm_check_window(), "the window manager %s to start" % self.window_manager)
+
+    def _wm_check_window(self):
+        if self._wm.poll() is not None:
+            raise HarnessError("the window manager %s ended with code %s" % (self.window_manager, self._wm.returncode))
+        values = self.root_property32("_NET_SUPPORTING_WM_CHECK")
+        return values[0] if values else None
+
+    def xprop32(self, window, name):
+        """The 32-bit values of a window's property, [] when it has none."""
+        return self._xprop32(["-id", str(window)], name)
+
+    def _xprop32(self, target, name):
+        out = subprocess.run(["xprop"] + target + ["-notype", "32c", name], env=self._env,
+                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL).stdout.decode(errors="replace")
+        # "NAME = 1, 2, 3" for numbers, "NAME: window id # 123" for a window
+        values = re.split(r"[=:]", out, maxsplit=1)
+        return [int(v, 0) for v in re.findall(r"0x[0-9a-fA-F]+|\d+", values[1])] if len(values) == 2 else []
+
+    def root_property32(self, name):
+        return self._xprop32(["-root"], name)
+
+    def text_property(self, window, name):
+        """A window's UTF-8 text property (_NET_WM_NAME ...), None when it has none."""
+        out = subprocess.run(["xprop", "-id", str(window), "-notype", name], env=self._env,
+                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL).stdout.decode("utf-8", "replace")
+        match = re.search(r'= "(.*)"\s*$', out)
+        return match.group(1) if match else None
+
+    def frame_extents(self, window):
+        """(left, right, top, bottom) of the frame the window manager drew, or None."""
+        values = self.xprop32(window, "_NET_FRAME_EXTENTS")
+        return tuple(values) if len(values) == 4 else None
+
+    def client_geometry(self, window):
+        """(x, y, width, height) of a window's client area on the screen, as xwininfo reads it."""
+        out = subprocess.run(["xwininfo", "-id", str(window)], env=self._env, check=True,
+                             stdout=subprocess.PIPE).stdout.decode(errors="replace")
+        value = lambda label: int(re.search(label + r":\s+(-?\d+)", out).group(1))
+        return (value("Absolute upper-left X"), value("Absolute upper-left Y"), value("Width"), value("Height"))
+
+    def outer_geometry(self, window):
+        """(x, y, width, height) of the window with its frame, from the client area and _NET_FRAME_EXTENTS."""
+        x, y, width, height = self.client_geometry(window)
+        left, right, top, bottom = self.frame_extents(window) or (0, 0, 0, 0)
+        return (x - left, y - top, width + left + right, height + top + bottom)
+
+    def wm_close(self, window):
+        """Presses the window's close box through the window manager (_NET_CLOSE_WINDOW), as a task bar does."""
+        self._x.client_message_to_root(window, "_NET_CLOSE_WINDOW", [0, 2])
 
     def _start_xvfb(self):
         # -displayfd lets the server pick a free display and tell us when it is ready.
@@ -399,7 +509,7 @@ class Session:
         try:
             self._xvfb = subprocess.Popen(
                 ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-                 "%dx%dx24" % (SCREEN_WIDTH, SCREEN_HEIGHT), "-nolisten", "tcp", "-noreset"],
+                 "%dx%dx24" % self.screen_size, "-nolisten", "tcp", "-noreset"],
                 pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                 start_new_session=True, preexec_fn=_die_with_parent)
         finally:
@@ -459,10 +569,15 @@ class Session:
         # lock file and socket.
         extra = [(proc, signal.SIGKILL) for proc in self._extra]
         self._extra = []
-        for proc, sig in extra + [(self.process, signal.SIGKILL), (self._xvfb, signal.SIGTERM)]:
+        helpers = [(proc, signal.SIGKILL) for proc in self._helpers]
+        self._helpers = []
+        for proc, sig in extra + [(self.process, signal.SIGKILL)] + helpers + [
+                (self._wm, signal.SIGKILL), (self._bus, signal.SIGKILL), (self._xvfb, signal.SIGTERM)]:
             if proc is not None and proc.poll() is None:
                 _kill_group(proc, sig)
         self._xvfb = None
+        self._wm = None
+        self._bus = None
         if self._stderr is not None:
             self._stderr.close()
             self._stderr = None

@@ -106,5 +106,45 @@ class WindowTest(harness.AnswerFileAssertions, unittest.TestCase):
         self.assertEqual(s.files(), ["data.txt"])
 
 
+class HighDensityTest(unittest.TestCase):
+    """QT_SCALE_FACTOR=1.5, as on a screen of 144 dots per inch: the whole layout in proportion."""
+
+    SCALE = 1.5
+
+    def scaled(self, rect):
+        return tuple(round(v * self.SCALE) for v in rect)
+
+    def test_layout_scales_in_proportion_with_nothing_clipped(self):
+        program = harness.program_from_environment()
+        s = self.enterContext(Session(program, hostname=HOST, screen=(1600, 1200)))
+        s.write_data(TEN_TEXT_QUESTIONS)
+        s.start_program(env={"QT_SCALE_FACTOR": str(self.SCALE)})
+        window = s.wait_main_window()
+        x, y, width, height = s.geometry(window)
+        for actual, designed in zip((x, y, width, height), harness.WINDOW_POSITION + harness.CLIENT_SIZE):
+            self.assertLessEqual(abs(actual - designed * self.SCALE), 1, s.geometry(window))
+        picture = s.screenshot("window-scaled-1.5", window)
+        inside = lambda rect, dx, dy: (round((rect[0] + dx) * self.SCALE), round((rect[1] + dy) * self.SCALE))
+        for q in (1, 5, 6, 10):
+            panel = harness.panel_rect(q)
+            # Silver just inside the panel's far corner: the panel reaches its scaled size.
+            self.assertEqual(picture.pixel(*inside(panel, panel[2] - 4, panel[3] - 4)), harness.SILVER, q)
+            # Pale green just past it: no larger than scaled.
+            self.assertEqual(picture.pixel(*inside(panel, panel[2] + 4, panel[3] + 4)), harness.PALE_GREEN, q)
+            edit = harness.edit_rect(q)
+            self.assertNotIn(picture.pixel(*inside(edit, edit[2] // 2, edit[3] // 2)),
+                             (harness.SILVER, harness.PALE_GREEN), "edit %d not drawn at its scaled place" % q)
+        button = harness.SEND_BUTTON
+        self.assertEqual(picture.pixel(*inside(button, button[2] + 4, button[3] // 2)), harness.PALE_GREEN)
+        self.assertNotEqual(picture.pixel(*inside(button, button[2] - 6, button[3] // 2)), harness.PALE_GREEN)
+        # Nothing clipped: no scroll bar at the right or bottom edge.
+        self.assertEqual(picture.pixel(width - 4, round(204 * self.SCALE)), harness.PALE_GREEN)
+        self.assertEqual(picture.pixel(round(harness.EMPTY_SPOT[0] * self.SCALE), height - 4), harness.PALE_GREEN)
+        # The send button's caption fits: dark text pixels only inside the button.
+        left, top = inside(button, 0, 0)
+        right, bottom = inside(button, button[2], button[3])
+        self.assertGreater(picture.count_where(lambda p: max(p) < 80, left, top, right - left, bottom - top), 50)
+
+
 if __name__ == "__main__":
     harness.main()

@@ -2,9 +2,12 @@
 // check lists, access keys, and the keys that must not send.
 #include "sheet_fixture.h"
 
+#include "app/toolkit/qt/answer_widgets.h"
+
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -147,6 +150,7 @@ private slots:
     void keysThatSendAndKeysThatDoNot_data();
     void keysThatSendAndKeysThatDoNot();
     void pastedLinesBecomeOneLine();
+    void pasteWhileComposingKeepsTheComposedWord();
 };
 
 void WindowKeyboardTest::tabVisitsAnswerControlsInOrderAndWraps_data()
@@ -493,6 +497,41 @@ void WindowKeyboardTest::pastedLinesBecomeOneLine()
     QVERIFY2(text.indexOf(QString::fromUtf8("一行目")) < text.indexOf(QString::fromUtf8("二行目")), qPrintable(text));
     QVERIFY2(text.indexOf(QString::fromUtf8("二行目")) < text.indexOf(QString::fromUtf8("三行目")), qPrintable(text));
     QVERIFY2(text.startsWith(QString::fromUtf8("一行目")), qPrintable(text));
+}
+
+void WindowKeyboardTest::pasteWhileComposingKeepsTheComposedWord()
+{
+    ActiveSheet s;
+    QVERIFY(s.ready());
+    auto* edit = s.sheet->control<QLineEdit>(QStringLiteral("Edit1"));
+    edit->setFocus(Qt::TabFocusReason);
+    edit->setText(QString::fromUtf8("前"));
+    edit->end(false);
+
+    // An input method shows a word being composed, then the respondent pastes
+    // two lines before committing it.
+    QInputMethodEvent composing(QString::fromUtf8("やまだ"), {});
+    QApplication::sendEvent(edit, &composing);
+    QCOMPARE(edit->text(), QString::fromUtf8("前"));
+    QGuiApplication::clipboard()->setText(QString::fromUtf8("一\n二"));
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+
+    QCOMPARE(edit->text(), QString::fromUtf8("前一 二やまだ"));
+    QCOMPARE(edit->cursorPosition(), edit->text().size());
+
+    // Once committed, the word is plain text: a later paste does not add it again.
+    QGuiApplication::clipboard()->setText(QString::fromUtf8("\r\n三"));
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(edit->text(), QString::fromUtf8("前一 二やまだ 三"));
+
+    // A composition the program's own set-text ended is not committed by a later paste.
+    QInputMethodEvent again(QString::fromUtf8("か"), {});
+    QApplication::sendEvent(edit, &again);
+    static_cast<mirunea::qt::SingleLineEdit*>(edit)->setText(QString::fromUtf8("新"));
+    edit->end(false);
+    QGuiApplication::clipboard()->setText(QString::fromUtf8("\n"));
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(edit->text(), QString::fromUtf8("新 "));
 }
 
 QTEST_MAIN(WindowKeyboardTest)

@@ -4,12 +4,24 @@
 #include "app/toolkit/qt/radio_group_widget.h"
 
 #include <QFontInfo>
+#include <QGuiApplication>
+#include <QInputMethod>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QShortcutEvent>
 #include <QStyle>
 
 namespace mirunea::qt {
+
+namespace {
+
+bool hasLineBreak(const QString& text)
+{
+    return text.contains(u'\n') || text.contains(u'\r');
+}
+
+} // namespace
 
 CheckListWidget::CheckListWidget(QWidget* parent)
     : QListWidget(parent)
@@ -32,14 +44,48 @@ void CheckListWidget::appendItem(const QString& text)
 SingleLineEdit::SingleLineEdit(QWidget* parent)
     : QLineEdit(parent)
 {
-    connect(this, &QLineEdit::textChanged, this, [this](const QString& text) {
-        const QString oneLine = withoutLineBreaks(text);
-        if (oneLine != text) {
-            const int cursor = cursorPosition();
-            setText(oneLine);
-            setCursorPosition(cursor);
-        }
-    });
+    connect(this, &QLineEdit::textChanged, this, &SingleLineEdit::removeLineBreaks);
+}
+
+void SingleLineEdit::inputMethodEvent(QInputMethodEvent* event)
+{
+    QLineEdit::inputMethodEvent(event);
+    m_preedit = event->preeditString();
+}
+
+void SingleLineEdit::setText(const QString& text)
+{
+    // Qt drops the composition on a text set from code.
+    m_preedit.clear();
+    QLineEdit::setText(text);
+}
+
+void SingleLineEdit::focusOutEvent(QFocusEvent* event)
+{
+    // Qt commits the composition when the focus leaves.
+    QLineEdit::focusOutEvent(event);
+    m_preedit.clear();
+}
+
+void SingleLineEdit::removeLineBreaks()
+{
+    if (m_removing || !hasLineBreak(text()))
+        return;
+    m_removing = true;
+    // setText() resets the input method, which throws away a word still being
+    // composed; commit it first, where it is shown, so that it stays.
+    if (!m_preedit.isEmpty()) {
+        QInputMethodEvent commit;
+        commit.setCommitString(m_preedit);
+        QLineEdit::inputMethodEvent(&commit);
+        m_preedit.clear();
+        QGuiApplication::inputMethod()->reset();
+    }
+    const QString current = text();
+    const int cursor = static_cast<int>(withoutLineBreaks(current.left(cursorPosition())).size());
+    QLineEdit::setText(withoutLineBreaks(current));
+    setCursorPosition(cursor);
+    m_removing = false;
 }
 
 PushButton::PushButton(QWidget* parent)

@@ -17,12 +17,24 @@ public:
     void appendItem(const QString& text);
 };
 
-// A single-line edit that never holds a line break, even after a paste.
+// A single-line edit that never holds a line break, even after a paste; a
+// word being composed through an input method survives that paste.
 class SingleLineEdit : public QLineEdit
 {
     Q_OBJECT
 public:
     explicit SingleLineEdit(QWidget* parent);
+    // Hides QLineEdit's: a text set from code ends any composition.
+    void setText(const QString& text);
+
+protected:
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    void removeLineBreaks();
+    QString m_preedit;
+    bool m_removing = false;
 };
 
 // A push button that is no default button: Enter presses it only while it has

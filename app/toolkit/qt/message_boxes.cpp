@@ -1,6 +1,10 @@
 #include "app/toolkit/qt/message_boxes.h"
 
+#include "app/toolkit/qt/frame_extents.h"
+
 #include <QApplication>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -10,6 +14,12 @@ namespace mirunea::qt {
 
 namespace {
 
+// Room a title bar needs beside its caption: the window menu or icon and up
+// to four frame buttons with their gaps, as openbox and xfwm4 draw them.
+constexpr int kFrameButtonRoom = 176;
+// Title bars use a larger, bold face than the box's text; measure with one.
+constexpr int kTitlePixels = 16;
+
 class CentredMessageBox : public QMessageBox
 {
 public:
@@ -18,12 +28,29 @@ public:
 protected:
     void showEvent(QShowEvent* event) override
     {
+        // Sizes the box to its contents; what follows comes before the box is mapped.
         QMessageBox::showEvent(event);
-        // Qt centres a box over its parent; this one belongs in the screen's centre.
+
+        // Wide enough that the caption shows whole beside the frame's buttons.
+        // Qt sizes a box to its layout's minimum again on every layout
+        // request, so the text's label is what is widened.
+        QFont titleFont = font();
+        titleFont.setPixelSize(kTitlePixels);
+        titleFont.setBold(true);
+        const int titleWidth = QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + kFrameButtonRoom;
+        auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        if (label && width() < titleWidth) {
+            label->setMinimumWidth(label->width() + titleWidth - width());
+            setFixedSize(titleWidth, height());
+        }
+
+        // Qt centres a box over its parent; this one belongs in the screen's
+        // centre, frame included. Before mapping, Qt places the client area.
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
+            const QMargins frame = frameExtentsBeforeMapping(this).value_or(QMargins());
+            QRect outer(QPoint(0, 0), size().grownBy(frame));
+            outer.moveCenter(screen->availableGeometry().center());
+            move(outer.topLeft() + QPoint(frame.left(), frame.top()));
         }
     }
 };

@@ -2,6 +2,7 @@
 
 #include "app/toolkit/qt/answer_widgets.h"
 #include "app/toolkit/qt/focus_chain.h"
+#include "app/toolkit/qt/frame_extents.h"
 #include "app/toolkit/qt/qt_controls.h"
 #include "app/toolkit/qt/qt_text.h"
 #include "app/toolkit/qt/radio_group_widget.h"
@@ -30,6 +31,8 @@ QFont fontOf(const QFont& base, int pixels, bool bold)
 
 FormWidget::FormWidget(const toolkit::WindowSpec& design)
     : m_client(new QWidget)
+    , m_outerPosition(design.left, design.top)
+    , m_outerSize(design.outerWidth, design.outerHeight)
 {
     setObjectName(QString::fromStdString(design.name));
     setWindowTitle(toQString(design.caption));
@@ -54,6 +57,16 @@ FormWidget::FormWidget(const toolkit::WindowSpec& design)
     // area alone is large enough for every control.
     resize(design.clientWidth, design.clientHeight);
     move(design.left, design.top);
+}
+
+void FormWidget::fitToFrame()
+{
+    // Before mapping, Qt places and sizes the client area; the frame goes round it.
+    if (const auto frame = frameExtentsBeforeMapping(this)) {
+        resize(m_outerSize.width() - frame->left() - frame->right(),
+               m_outerSize.height() - frame->top() - frame->bottom());
+        move(m_outerPosition + QPoint(frame->left(), frame->top()));
+    }
 }
 
 void FormWidget::updateScrollExtent()

@@ -20,12 +20,18 @@ public:
     explicit FormWidget(const toolkit::WindowSpec& design);
     [[nodiscard]] QWidget* client() const { return m_client; }
     void updateScrollExtent();
+    // Under a window manager the outer size, frame included, is the designed
+    // one: the client area takes what the frame leaves. Call before the first
+    // show, so that the window is mapped at its final size.
+    void fitToFrame();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWidget* m_client;
+    QPoint m_outerPosition;
+    QSize m_outerSize;
 };
 
 class QtWindow : public toolkit::Window
