@@ -13,7 +13,7 @@ cmake --build "$build"
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-for name in questionnaire_reader answer_record; do
+for name in questionnaire_reader questionnaire_limits answer_record; do
   # New inputs go to a scratch folder so the committed seeds stay as they are.
   work="$build/corpus-$name"
   mkdir -p "$work"

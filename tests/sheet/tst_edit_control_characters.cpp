@@ -1,0 +1,52 @@
+// Control characters that reach an edit (pasted NUL, Ctrl-Z, escape) become
+// spaces like line breaks, so the answer file's lines stay whole for a
+// line-oriented reader; tab is kept.
+#include "sheet_fixture.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QTest>
+
+#include <memory>
+
+using mirunea::test::ModalBoxWatcher;
+using mirunea::test::OpenSheet;
+using mirunea::test::SheetFolder;
+
+class EditControlCharactersTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void controlCharactersBecomeSpacesInTheAnswerFile();
+};
+
+void EditControlCharactersTest::controlCharactersBecomeSpacesInTheAnswerFile()
+{
+    SheetFolder folder;
+    QVERIFY(folder.isValid());
+    QVERIFY(folder.writeQuestionnaire({"t", "d", "氏名", "[T]ご意見"}));
+    ModalBoxWatcher boxes;
+    OpenSheet sheet;
+    QVERIFY(sheet.showActive());
+
+    auto* name = sheet.control<QLineEdit>(QStringLiteral("Ename"));
+    name->setFocus(Qt::MouseFocusReason);
+    name->insert(QString::fromUtf8("太郎") + QChar(0) + "x" + QChar(0x1A));
+    auto* edit = sheet.control<QLineEdit>(QStringLiteral("Edit1"));
+    edit->setFocus(Qt::MouseFocusReason);
+    // Pasted as a respondent would, then typed into as well.
+    QGuiApplication::clipboard()->setText(QStringLiteral("a\x01" "b\x1B" "c\td\x1F"));
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    edit->insert(QString(QChar(0x1A)) + "e" + QChar(0x7F));
+    // The edit shows what will be written.
+    QCOMPARE(edit->text(), QStringLiteral("a b c\td  e\x7F"));
+
+    QTest::mouseClick(sheet.control(QStringLiteral("Button1")), Qt::LeftButton);
+    QCOMPARE(folder.answerFileBytes(),
+             mirunea::test::expectedAnswerFile({"太郎 x ", "[Q1T]", "a b c\td  e\x7F", "[END]"}));
+}
+
+QTEST_MAIN(EditControlCharactersTest)
+#include "tst_edit_control_characters.moc"
