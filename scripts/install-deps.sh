@@ -12,7 +12,7 @@ packages=(
   util-linux
   g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 locales
   clang libclang-rt-14-dev
-  openbox xfwm4 ibus ibus-anthy libglib2.0-bin xclip
+  openbox xfwm4 ibus ibus-anthy libglib2.0-bin xclip python3-gi
 )
 
 sudo=""
