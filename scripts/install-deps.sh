@@ -14,7 +14,7 @@ packages=(
   clang libclang-rt-14-dev
   doctest-dev
   dpkg-dev desktop-file-utils
-  openbox xfwm4 ibus ibus-anthy libglib2.0-bin xclip
+  openbox xfwm4 ibus ibus-anthy libglib2.0-bin xclip python3-gi
 )
 
 sudo=""

@@ -25,7 +25,16 @@ template class WidgetControl<toolkit::Button>;
 void QtLabel::setCaption(const std::string& text)
 {
     auto* label = static_cast<QLabel*>(widget());
-    label->setText(accessKeyRichText(toShownQString(text)));
+    const QString shown = toShownQString(text);
+    // Rich text only where an access key is to be underlined: a rich-text
+    // label costs a text document, which is most of a label's start-up.
+    if (shown.contains(u'&')) {
+        label->setTextFormat(Qt::RichText);
+        label->setText(accessKeyRichText(shown));
+    } else {
+        label->setTextFormat(Qt::PlainText);
+        label->setText(shown);
+    }
     label->adjustSize();
 }
 
