@@ -103,7 +103,7 @@ class Cp932Test : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void decodesEveryListedSequence();
     void decodesEveryUnlistedSequenceAsOneReplacement();
     void decodesListedSequencesRunTogether();
