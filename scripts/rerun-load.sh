@@ -1,27 +1,35 @@
 #!/usr/bin/env bash
-# Runs the load tests of the developer build (label load: forty real programs at once) and gives
-# each one that fails a single rerun, since a busy two-core machine can make one of them miss its
-# time. Every rerun is printed and counted; a test that fails twice fails the run. No other test
-# is ever rerun. Extra arguments go to ctest.
+# Runs every test of the developer build (preset "dev") and gives a failed load test (label load:
+# forty real programs at once, which a busy two-core machine can make miss its time) one rerun.
+# Every rerun is printed and counted; a load test that fails twice fails the run, and no other
+# test is ever rerun. Extra arguments go to ctest.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 failed_log=build/Testing/Temporary/LastTestsFailed.log
 
+failed_names() { cut -d: -f2 "$failed_log" | sort; }
+
 rm -f "$failed_log"
-if ctest --preset load "$@"; then
-  echo "load tests: passed, 0 reruns"
+if ctest --preset dev "$@"; then
+  echo "tests: passed, 0 reruns"
   exit 0
 fi
 if [ ! -s "$failed_log" ]; then
-  echo "load tests: ctest failed without a failed test to rerun" >&2
+  echo "tests: ctest failed without a failed test to rerun" >&2
   exit 1
 fi
-names=$(cut -d: -f2 "$failed_log" | paste -sd' ')
+load_names=$(ctest --preset load -N | sed -n 's/^ *Test *#[0-9]*: //p' | sort)
+not_load=$(comm -23 <(failed_names) <(echo "$load_names"))
+if [ -n "$not_load" ]; then
+  echo "tests: FAILED: $(echo "$not_load" | paste -sd' ') (no reruns but for load tests)"
+  exit 1
+fi
+names=$(failed_names | paste -sd' ')
 count=$(wc -l <"$failed_log")
 echo "== RERUN of $count load test(s) that failed on the first run: $names"
 if ctest --preset load --rerun-failed "$@"; then
-  echo "load tests: passed, $count rerun(s): $names"
+  echo "tests: passed, $count rerun(s): $names"
   exit 0
 fi
-echo "load tests: FAILED, $count rerun(s), failed again: $(cut -d: -f2 "$failed_log" | paste -sd' ')"
+echo "tests: FAILED, $count rerun(s), failed again: $(failed_names | paste -sd' ')"
 exit 1
