@@ -8,7 +8,7 @@ function(mirunea_add_plain_test name)
   target_link_libraries(${name} PRIVATE ${T_LIBS} mirunea_doctest_main)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
-    TIMEOUT 120 LABELS unit
+    TIMEOUT 120 LABELS "unit;${MIRUNEA_PLAIN_TEST_LABELS}"
     ENVIRONMENT_MODIFICATION "${MIRUNEA_PLAIN_TEST_ENV}")
   if(MIRUNEA_PLAIN_TEST_FIXTURES)
     set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED "${MIRUNEA_PLAIN_TEST_FIXTURES}")

@@ -11,7 +11,7 @@ packages=(
   python3 python3-pyatspi at-spi2-core dbus dbus-x11
   util-linux
   g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 locales
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   doctest-dev
   dpkg-dev desktop-file-utils
   openbox xfwm4 ibus ibus-anthy libglib2.0-bin xclip python3-gi

@@ -39,6 +39,8 @@ struct Row
 
 // Top-level controls in creation order. Question panels carry the inner
 // controls of kPanelInner; the send button sits between the two columns.
+// The tables stay aligned in columns.
+// clang-format off
 constexpr Row kTopLevel[] = {
     // name        kind    left  top  width height font bold     design-time text     tab  background
     {"Label1",     Label,     8,   0,   81,   27,   27, Bold,    "Label1",            NoTab, Parent},
@@ -67,6 +69,7 @@ constexpr Row kPanelInner[] = {
     {"CheckListBox", CheckList,   88, 24,  385,   81,   15, Regular, "",                  1, Window},
     {"Edit",         Edit,        88, 32,  385,   23,   15, Regular, "Edit1",             2, Window},
 };
+// clang-format on
 
 toolkit::ControlSpec specOf(const Row& row, const std::string& nameSuffix, const std::string& parent)
 {

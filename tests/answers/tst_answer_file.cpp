@@ -78,7 +78,7 @@ class AnswerFileTest : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void writesExactBytes_data();
     void writesExactBytes();
     void fileNameStaysInWorkingDirectory_data();

@@ -137,7 +137,7 @@ class AnswerFileFailuresTest : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void init();
     void cleanup();
 

@@ -9,7 +9,7 @@ class ComputerNameTest : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void hostNameBecomesNetBiosName_data();
     void hostNameBecomesNetBiosName();
     void localNameComesFromHostName_data();

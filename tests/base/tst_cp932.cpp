@@ -1,7 +1,6 @@
 #include "app/cp932.h"
 
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
 #include <QSet>
@@ -104,7 +103,7 @@ class Cp932Test : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void decodesEveryListedSequence();
     void decodesEveryUnlistedSequenceAsOneReplacement();
     void decodesListedSequencesRunTogether();
@@ -116,7 +115,7 @@ private slots:
     void encodesUnmappableCharacters();
     void convertsUtf8_data();
     void convertsUtf8();
-    void decodesAndEncodesLargeTextInLinearTime();
+    void decodesAndEncodesLargeTextWhole();
 };
 
 void Cp932Test::decodesEveryListedSequence()
@@ -308,28 +307,21 @@ void Cp932Test::convertsUtf8()
         QCOMPARE(toQByteArray(cp932::toUtf8(view(sjis))), utf8);
 }
 
-void Cp932Test::decodesAndEncodesLargeTextInLinearTime()
+void Cp932Test::decodesAndEncodesLargeTextWhole()
 {
-    // Japanese, ASCII, half-width katakana, a CR LF: every branch of the walk.
+    // Japanese, ASCII, half-width katakana, a CR LF: every branch of the walk. How fast the walk is
+    // over such a text is measured by mirunea_bench_cp932, not here.
     const QByteArray line = QByteArray::fromHex("8341 8393 8350 815b 8367 89f1 93da") + " ABC 123 "
                             + QByteArray::fromHex("b1b2b3") + "\r\n";
     const qsizetype repeats = 50 * 1024 * 1024 / line.size();
     const QByteArray text = line.repeated(repeats);
     const std::u16string decodedLine = cp932::decode(view(line));
 
-    QElapsedTimer timer;
-    timer.start();
     const std::u16string decoded = cp932::decode(view(text));
-    const qint64 decodeMs = timer.restart();
     const std::string encoded = cp932::encode(decoded);
-    const qint64 encodeMs = timer.elapsed();
-    qInfo("50 MB: decode %lld ms, encode %lld ms", decodeMs, encodeMs);
 
     QCOMPARE(decoded.size(), decodedLine.size() * static_cast<std::size_t>(repeats));
     QVERIFY(encoded == view(text));
-    // Generous: a linear walk needs well under a second; anything quadratic would never finish.
-    QVERIFY2(decodeMs < 5000, qPrintable(QString::number(decodeMs)));
-    QVERIFY2(encodeMs < 5000, qPrintable(QString::number(encodeMs)));
 }
 
 QTEST_APPLESS_MAIN(Cp932Test)

@@ -37,7 +37,7 @@ class ErrorMessagesTest : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void messageTableGivesTextForCode_data();
     void messageTableGivesTextForCode();
     void failureCarriesCodeAndTableMessage();

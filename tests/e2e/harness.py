@@ -76,6 +76,19 @@ def panel_empty_spot(q):
     return (left + 30, top + 90)
 
 
+def around(point, reach=3):
+    """The square of pixels within reach of a point, e.g. the inside of a check box."""
+    x, y = point
+    return (x - reach, y - reach, 2 * reach + 1, 2 * reach + 1)
+
+
+def frame_top(rect):
+    """The top two pixel rows of a control: its frame shows the keyboard focus, and no text cursor
+    reaches it."""
+    left, top, width = rect[:3]
+    return (left, top, width, 2)
+
+
 def centre(rect):
     left, top, width, height = rect
     return (left + width // 2, top + height // 2)
@@ -90,8 +103,6 @@ _KEYMAP_CHARACTERS = frozenset(chr(c) for c in range(0x20, 0x7F)) | {"\t", "\n"}
 POLL_SECONDS = 0.05
 # Under ctest -j2 on two cores a cold Qt start can take a few seconds.
 DEFAULT_TIMEOUT = 15.0
-# How long a key press that must have no effect is given to show one.
-SETTLE_SECONDS = 0.4
 
 
 class HarnessError(AssertionError):
@@ -248,6 +259,20 @@ class _Xlib:
         self.lib.XSendEvent(self.display, self.lib.XDefaultRootWindow(self.display), False,
                             substructure_notify_and_redirect, ctypes.byref(event))
         self.lib.XSync(self.display, False)
+
+    def region(self, window, left, top, width, height):
+        """The pixels of a rectangle of a window as the screen shows it now (bytes, for comparing),
+        or None if they cannot be read."""
+        z_pixmap, all_planes = 2, 0xFFFFFFFF
+        image = self.lib.XGetImage(self.display, window, left, top, width, height, all_planes, z_pixmap)
+        if not image:
+            return None
+        pixels = bytearray()
+        for y in range(height):
+            for x in range(width):
+                pixels += (self.lib.XGetPixel(image, x, y) & 0xFFFFFF).to_bytes(3, "big")
+        self.lib.XDestroyImage(image)
+        return bytes(pixels)
 
     def request_close(self, window):
         """What a window manager sends when the close box is pressed: WM_DELETE_WINDOW."""
@@ -687,9 +712,9 @@ class Session:
         if self.main_window is not None:
             self.focus(self.main_window)
 
-    def assert_no_dialog(self, settle=SETTLE_SECONDS):
-        """Gives a key press that must do nothing the time to do something, then checks it did not."""
-        time.sleep(settle)
+    def assert_no_dialog(self):
+        """Fails if the error box or the confirmation is shown. Call it after press_and_see(): a key
+        whose effect was seen proves every key before it was handled."""
         if self.visible_windows(DIALOG_CAPTION):
             raise HarnessError("a dialog %r appeared" % DIALOG_CAPTION)
 
@@ -737,6 +762,20 @@ class Session:
     def key(self, *keys):
         """Presses keys in turn, e.g. key("Tab"), key("shift+Tab", "Return"), key("alt+x")."""
         self._xdotool("key", "--delay", "30", *keys)
+
+    def press_and_see(self, window, rect, *keys, what=None):
+        """Presses keys and waits until what the window shows in rect changes.
+
+        The program handles keys in order, and a box it opens takes the keyboard from the sheet, so
+        a key whose effect on the sheet is seen is the positive sign that every key before it was
+        handled and opened no box; pick a rect the keys change and nothing else does (no text
+        cursor blinks in it)."""
+        before = self._x.region(window, *rect)
+        if before is None:
+            raise HarnessError("cannot read the pixels of %r in window %#x" % (rect, window))
+        self.key(*keys)
+        self.wait_for(lambda: self._x.region(window, *rect) not in (None, before),
+                      what or "%s to change the sheet at %r" % (" ".join(keys), rect))
 
     def click(self, window, x, y, button=1):
         """Clicks at x, y relative to the window's top-left corner."""

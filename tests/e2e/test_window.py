@@ -78,18 +78,22 @@ class WindowTest(harness.AnswerFileAssertions, unittest.TestCase):
 
     def test_enter_and_escape_in_an_edit_do_not_send(self):
         s = self.session
-        s.launch()
+        window = s.launch()
         s.type("a")
         s.key("Return")
         s.key("Escape")
         s.key("Tab")
         s.type("b")
         s.key("Return", "KP_Enter", "Escape")
+        # Typing after those keys still reaches the same edits, so none moved the focus away.
+        s.type("c")
+        # Shift+Tab, seen to move the focus frame to the name edit, shows that every key before it
+        # was handled and opened no box.
+        s.press_and_see(window, harness.frame_top(harness.NAME_EDIT), "shift+Tab",
+                        what="shift+Tab to focus the name edit")
         s.assert_no_dialog()
         self.assertEqual(s.files(), ["data.txt"])
-        # Typing after those keys still reaches the same edits, so neither moved the focus away.
-        s.type("c")
-        s.key("shift+Tab", "End")
+        s.key("End")
         s.type("d")
         s.key(*["Tab"] * 6)
         self.send_with_enter_on_button_and_confirm()

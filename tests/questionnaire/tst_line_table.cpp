@@ -55,7 +55,7 @@ private:
         return path;
     }
 
-private slots:
+private Q_SLOTS:
     void initTestCase() { QVERIFY2(m_dir.isValid(), qPrintable(m_dir.errorString())); }
 
     void linesAreSplitByTheRules_data()

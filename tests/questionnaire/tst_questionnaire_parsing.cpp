@@ -44,7 +44,7 @@ class TestQuestionnaireParsing : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void fileBecomesQuestionnaire_data()
     {
         QTest::addColumn<QByteArray>("input");

@@ -84,7 +84,7 @@ private:
         QCOMPARE(holder.exitCode(), 0);
     }
 
-private slots:
+private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY2(m_dir.isValid(), qPrintable(m_dir.errorString()));

@@ -12,7 +12,7 @@ class TestWindowsErrorCode : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void errnoMapsToWindowsCode_data()
     {
         QTest::addColumn<int>("errnoValue");

@@ -127,7 +127,7 @@ class SendActionTest : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void answersAreWrittenAsShown_data();
     void answersAreWrittenAsShown();
     void secondSendReplacesTheFirst();

@@ -111,7 +111,7 @@ class SheetSetupTest : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void panelsShowTheQuestionsOnly_data();
     void panelsShowTheQuestionsOnly();
     void labelsAndNameFieldShowTheHeader_data();

@@ -131,7 +131,7 @@ class WindowKeyboardTest : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void tabVisitsAnswerControlsInOrderAndWraps_data();
     void tabVisitsAnswerControlsInOrderAndWraps();
     void firstFocusGoesToFirstTabStop_data();

@@ -73,7 +73,7 @@ class WindowLayoutTest : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void controlsStandAtTheirPlaces_data();
     void controlsStandAtTheirPlaces();
     void fontsHaveTheirPixelHeights_data();

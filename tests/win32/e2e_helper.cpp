@@ -3,6 +3,10 @@
 //   e2e_helper set-edit <n> <UTF-8 as hex>   edit n (0 = the name field, then Edit1...)
 //   e2e_helper message-box                   prints caption, text, "icon" or "no icon"
 //   e2e_helper scroll-bars                   prints which scroll bars the sheet shows
+//   e2e_helper state                         prints what the sheet's controls hold: "edit <n> <text>",
+//                                            "list <n> <ticks as 0/1>", "button <n> <checked 0/1> <text>",
+//                                            "focus <class> <n>" (n counts the controls of one class;
+//                                            line breaks in texts shown as \r and \n)
 // Output is UTF-8, one item a line; exit code 1 when the window is not there.
 #include <windows.h>
 
@@ -142,6 +146,53 @@ int describeScrollBars()
     return 0;
 }
 
+std::string textOfControl(HWND control)
+{
+    // WM_GETTEXT, unlike GetWindowText, reads an edit of another process.
+    wchar_t text[1024] = {};
+    ::SendMessageW(control, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    std::string shown;
+    for (const char c : utf8(text))
+        shown += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n") : std::string(1, c);
+    return shown;
+}
+
+int describeState()
+{
+    const HWND form = ::FindWindowW(L"MiruneaForm", nullptr);
+    if (!form)
+        return 1;
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(form, nullptr), &thread);
+    std::string focus = "focus none";
+    const auto edits = childrenOfClass(form, L"Edit");
+    const auto lists = childrenOfClass(form, L"ListBox");
+    const auto buttons = childrenOfClass(form, L"Button");
+    for (std::size_t i = 0; i < edits.size(); ++i) {
+        print("edit " + std::to_string(i) + " " + textOfControl(edits[i]));
+        if (edits[i] == thread.hwndFocus)
+            focus = "focus edit " + std::to_string(i);
+    }
+    for (std::size_t i = 0; i < lists.size(); ++i) {
+        std::string ticks;
+        const auto count = ::SendMessageW(lists[i], LB_GETCOUNT, 0, 0);
+        for (LRESULT item = 0; item < count; ++item)
+            ticks += ::SendMessageW(lists[i], LB_GETITEMDATA, static_cast<WPARAM>(item), 0) != 0 ? '1' : '0';
+        print("list " + std::to_string(i) + " " + ticks);
+        if (lists[i] == thread.hwndFocus)
+            focus = "focus list " + std::to_string(i);
+    }
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        const bool checked = ::SendMessageW(buttons[i], BM_GETCHECK, 0, 0) == BST_CHECKED;
+        print("button " + std::to_string(i) + (checked ? " 1 " : " 0 ") + textOfControl(buttons[i]));
+        if (buttons[i] == thread.hwndFocus)
+            focus = "focus button " + std::to_string(i);
+    }
+    print(focus);
+    return 0;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -153,6 +204,8 @@ int wmain(int argc, wchar_t** argv)
         return describeMessageBox();
     if (command == L"scroll-bars" && argc == 2)
         return describeScrollBars();
-    std::fputs("usage: e2e_helper set-edit <n> <hex> | message-box | scroll-bars\n", stderr);
+    if (command == L"state" && argc == 2)
+        return describeState();
+    std::fputs("usage: e2e_helper set-edit <n> <hex> | message-box | scroll-bars | state\n", stderr);
     return 2;
 }

@@ -80,19 +80,18 @@ class Screen:
             values[key] = int(value) if value.lstrip("-").isdigit() else value
         return values["X"], values["Y"], values["WIDTH"], values["HEIGHT"]
 
+    # Clicks and keys reach the program in order; a test waits on what they do (wait_state),
+    # never for a fixed time.
     def click(self, x, y):
         self.run("xdotool", "mousemove", str(x), str(y), "click", "1")
-        time.sleep(0.15)
 
     def key(self, *keys):
-        for k in keys:
-            self.run("xdotool", "key", k)
-            time.sleep(0.1)
+        self.run("xdotool", "key", "--delay", "50", *keys)
 
     def focus(self, window):
-        # No window manager: the keyboard focus is handed over by hand.
+        # No window manager: the keyboard focus is handed over by hand. The X server orders the
+        # focus change before the keys sent after it.
         self.run("xdotool", "windowfocus", window, check_exit=False)
-        time.sleep(0.1)
 
     def close_window(self, window):
         self.focus(window)
@@ -140,6 +139,45 @@ def message_box(screen, exe_helper):
         code, lines = helper(screen, exe_helper, "message-box")
         return lines if code == 0 and len(lines) == 3 else None
     return wait_for("the message box", probe)
+
+
+def sheet_state(screen, exe_helper):
+    """What the sheet's controls hold, as e2e_helper state prints it: {"edit 0": "Taro", "list 1": "10100",
+    "button 3": "1 text", "focus": "edit 0", ...}."""
+    code, lines = helper(screen, exe_helper, "state")
+    if code != 0:
+        return {}
+    state = {}
+    for line in lines:
+        kind, _, rest = line.partition(" ")
+        if kind == "focus":
+            state["focus"] = rest
+        else:
+            number, _, value = rest.partition(" ")
+            state[kind + " " + number] = value
+    return state
+
+
+def checked_buttons(state):
+    """The texts of the checked radio items."""
+    return {value[2:] for key, value in state.items() if key.startswith("button ") and value.startswith("1 ")}
+
+
+def wait_state(screen, exe_helper, what, probe, timeout=20.0):
+    """Waits until probe(state) holds: the effect of the clicks and keys before it."""
+    last = {}
+
+    def look():
+        nonlocal last
+        last = sheet_state(screen, exe_helper)
+        return probe(last) if last else False
+    end = min(time.monotonic() + timeout, DEADLINE)
+    while time.monotonic() < end:
+        if look():
+            print("ok: " + what, flush=True)
+            return last
+        time.sleep(0.1)
+    fail("timed out waiting for %s; the sheet holds %s" % (what, last))
 
 
 def main_window(screen):
@@ -216,11 +254,19 @@ def answer_and_send(screen, args, in_namespace):
         for item in (0, 2, 4):
             screen.click(*at(check_box(2, item)))                       # Q2: tick 1, 3, 5 ...
         screen.click(*at(check_box(2, 4)))                              # ... and untick 5
+        wait_state(screen, args.helper, "name typed, Q1 chosen, Q2 ticked by clicks",
+                   lambda s: s.get("edit 0") == "Taro" and "ふつう" in checked_buttons(s)
+                   and s.get("list 1") == "10100")
         code, _ = helper(screen, args.helper, "set-edit", "3", utf8_hex("文化祭の劇ソ表"))
         check(code == 0, "Japanese text put into Edit3")
         screen.click(*at(radio_item(4, 0, 3)))                          # Q4: the first choice ...
+        wait_state(screen, args.helper, "Q4's first choice clicked",
+                   lambda s: "毎日食べる" in checked_buttons(s))
         screen.key("Up")                                                # ... Up wraps round to the third
+        wait_state(screen, args.helper, "Up wrapped round to Q4's third choice",
+                   lambda s: "ほとんど食べない" in checked_buttons(s) and "毎日食べる" not in checked_buttons(s))
         screen.key("Tab", "space", "Down", "Down", "space")             # Q5: tick 1 and 3 by keys
+        wait_state(screen, args.helper, "Q5 ticked by keys", lambda s: s.get("list 4") == "1010")
         code, _ = helper(screen, args.helper, "set-edit", "7", utf8_hex("line1\r\nline2"))
         check(code == 0, "text with a line break put into Edit7")
         screen.key("Tab", "Return")                                     # the send button, then Enter
@@ -269,9 +315,15 @@ def keyboard_only(screen, args, in_namespace):
         screen.key("alt+q", "Down")           # panel 1: the unanswered group itself; Down selects the first
         screen.key("alt+u")                   # the item "S&ummer": focused and selected
         screen.key("alt+i", "y")              # the title label's key does nothing: "y" reaches no edit
-        screen.key("alt+c", "x", "Return")    # panel 3's edit; Enter there sends nothing
-        time.sleep(0.5)
+        screen.key("alt+c", "x", "Return")    # panel 3's edit; Enter there sends nothing ...
+        wait_state(screen, args.helper, "x typed into panel 3's edit", lambda s: s.get("edit 3") == "x")
+        # ... and BackSpace after it, seen to reach the edit, shows that Enter was handled and opened
+        # no box (a box would have taken the keyboard); x is typed again.
+        screen.key("BackSpace")
+        wait_state(screen, args.helper, "BackSpace after Enter reaches the edit", lambda s: s.get("edit 3") == "")
         check(not screen.windows("^%s$" % DIALOG_CAPTION), "Enter in an edit does not send")
+        screen.key("x")
+        wait_state(screen, args.helper, "x typed again", lambda s: s.get("edit 3") == "x")
         # A folder in place of the answer file: the send fails with code 5,
         # the error box shows, and the window carries on with its answers.
         blocker = os.path.join(folder, computer_name(in_namespace) + ".ans")
