@@ -98,7 +98,7 @@ class AnswerFileLimitsTest : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void hardLinkIsRefusedAndItsTargetKept();
     void createdFileStaysWritableWhateverTheUmask();
     void fileSystemWithoutLocksIsUsedUnlocked_data();

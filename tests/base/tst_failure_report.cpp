@@ -53,7 +53,7 @@ class FailureReportTest : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void everyExceptionIsReported();
 #ifndef MIRUNEA_SANITIZED
     void exhaustedMemoryUnderALimitIsReportedAsCode8();

@@ -63,7 +63,7 @@ class QuestionnaireLimitsTest : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void hugeFilesFailWithinSeconds_data();
     void hugeFilesFailWithinSeconds();
     void endlessProcFileFails();

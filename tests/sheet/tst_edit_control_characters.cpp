@@ -18,7 +18,7 @@ class EditControlCharactersTest : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void controlCharactersBecomeSpacesInTheAnswerFile();
 };
 
