@@ -1,152 +1,138 @@
+// The I/O failure messages and the error box text, natively and under Wine.
 #include "app/error_box_text.h"
 #include "app/io_failure.h"
 
-#include <QByteArray>
-#include <QTest>
+#include <doctest/doctest.h>
 
 #include <climits>
+#include <cstdio>
 #include <string>
+#include <string_view>
+#include <vector>
 
 using namespace mirunea;
 
 namespace {
 
-[[nodiscard]] QByteArray bytes(const std::string& text)
+// Bytes as "\xNN" outside printable ASCII, for the failure messages.
+[[nodiscard]] std::string printable(std::string_view bytes)
 {
-    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+    std::string out = "\"";
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7F && byte != '\\' && byte != '"') {
+            out += c;
+        } else {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+            out += escaped;
+        }
+    }
+    return out + "\"";
 }
 
 // Shift-JIS bytes of the table's texts, written out so the test does not lean
 // on the converter it shares with the code under test.
-const QByteArray kFileNotFound = QByteArray::fromHex("8374 8340 8343 838b 82aa 8ca9 82c2 82a9 82e8 82dc 82b9 82f1");
-const QByteArray kInvalidFileName = QByteArray::fromHex("9573 90b3 82c8 8374 8340 8343 838b 96bc 82c5 82b7");
-const QByteArray kTooManyOpenFiles
-    = QByteArray::fromHex("8349 815b 8376 8393 82b5 82bd 8374 8340 8343 838b 82aa 91bd 82b7 82ac 82dc 82b7");
-const QByteArray kAccessDenied
-    = QByteArray::fromHex("8374 8340 8343 838b 82d6 82cc 8341 834e 835a 8358 82aa 8b91 94db 82b3 82ea 82dc 82b5 82bd");
-const QByteArray kReadPastEnd
-    = QByteArray::fromHex("8374 8340 8343 838b 82cc 9696 94f6 88c8 8d7e 82f0 93c7 82dd 8d9e 82dd 82dc 82b5 82bd");
-const QByteArray kDiskFull = QByteArray::fromHex("8366 8342 8358 834e 82aa 82a2 82c1 82cf 82a2 82c5 82b7");
-const QByteArray kNotANumber = QByteArray::fromHex("93fc 97cd 926c 82aa 9094 926c 82c5 82cd 82a0 82e8 82dc 82b9 82f1");
+const std::string kFileNotFound = "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xaa\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82\xf1";
+const std::string kInvalidFileName = "\x95\x73\x90\xb3\x82\xc8\x83\x74\x83\x40\x83\x43\x83\x8b\x96\xbc\x82\xc5\x82\xb7";
+const std::string kTooManyOpenFiles
+    = "\x83\x49\x81\x5b\x83\x76\x83\x93\x82\xb5\x82\xbd\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xaa\x91\xbd\x82\xb7\x82\xac\x82\xdc\x82\xb7";
+const std::string kAccessDenied
+    = "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xd6\x82\xcc\x83\x41\x83\x4e\x83\x5a\x83\x58\x82\xaa\x8b\x91\x94\xdb\x82\xb3\x82\xea\x82\xdc\x82\xb5\x82\xbd";
+const std::string kReadPastEnd
+    = "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xcc\x96\x96\x94\xf6\x88\xc8\x8d\x7e\x82\xf0\x93\xc7\x82\xdd\x8d\x9e\x82\xdd\x82\xdc\x82\xb5\x82\xbd";
+const std::string kDiskFull = "\x83\x66\x83\x42\x83\x58\x83\x4e\x82\xaa\x82\xa2\x82\xc1\x82\xcf\x82\xa2\x82\xc5\x82\xb7";
+const std::string kNotANumber = "\x93\xfc\x97\xcd\x92\x6c\x82\xaa\x90\x94\x92\x6c\x82\xc5\x82\xcd\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1";
 // "I/O エラー (" and ")" around the code.
-const QByteArray kOtherPrefix = QByteArray("I/O ") + QByteArray::fromHex("8347 8389 815b") + " (";
+const std::string kOtherPrefix = "I/O \x83\x47\x83\x89\x81\x5b (";
 
 } // namespace
 
-class ErrorMessagesTest : public QObject
+TEST_CASE("the message table gives the text for a code, and the code in brackets for any other")
 {
-    Q_OBJECT
-
-private Q_SLOTS:
-    void messageTableGivesTextForCode_data();
-    void messageTableGivesTextForCode();
-    void failureCarriesCodeAndTableMessage();
-    void errorBoxAppendsFullStopByLastCharacter_data();
-    void errorBoxAppendsFullStopByLastCharacter();
-    void errorBoxTextOfEveryTableMessage_data();
-    void errorBoxTextOfEveryTableMessage();
-};
-
-void ErrorMessagesTest::messageTableGivesTextForCode_data()
-{
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QByteArray>("expected");
-
-    QTest::newRow("2 file not found") << 2 << kFileNotFound;
-    QTest::newRow("3 invalid file name") << 3 << kInvalidFileName;
-    QTest::newRow("4 too many open files") << 4 << kTooManyOpenFiles;
-    QTest::newRow("5 access denied") << 5 << kAccessDenied;
-    QTest::newRow("100 read past end") << 100 << kReadPastEnd;
-    QTest::newRow("101 disk full") << 101 << kDiskFull;
-    QTest::newRow("106 not a number") << 106 << kNotANumber;
-    QTest::newRow("32 sharing violation") << 32 << kOtherPrefix + "32)";
-    QTest::newRow("112 disk full from the system") << 112 << kOtherPrefix + "112)";
-    QTest::newRow("0") << 0 << kOtherPrefix + "0)";
-    QTest::newRow("1 next to the rows") << 1 << kOtherPrefix + "1)";
-    QTest::newRow("6 next to the rows") << 6 << kOtherPrefix + "6)";
-    QTest::newRow("negative") << -5 << kOtherPrefix + "-5)";
-    QTest::newRow("INT_MIN") << INT_MIN << kOtherPrefix + "-2147483648)";
-    QTest::newRow("INT_MAX") << INT_MAX << kOtherPrefix + "2147483647)";
+    const std::vector<std::pair<int, std::string>> rows{
+        {2, kFileNotFound},
+        {3, kInvalidFileName},
+        {4, kTooManyOpenFiles},
+        {5, kAccessDenied},
+        {100, kReadPastEnd},
+        {101, kDiskFull},
+        {106, kNotANumber},
+        {32, kOtherPrefix + "32)"},   // sharing violation
+        {112, kOtherPrefix + "112)"}, // disk full from the system
+        {0, kOtherPrefix + "0)"},
+        {1, kOtherPrefix + "1)"}, // next to the rows
+        {6, kOtherPrefix + "6)"},
+        {-5, kOtherPrefix + "-5)"},
+        {INT_MIN, kOtherPrefix + "-2147483648)"},
+        {INT_MAX, kOtherPrefix + "2147483647)"},
+    };
+    for (const auto& [code, expected] : rows) {
+        CAPTURE(code);
+        CHECK(printable(ioFailureMessage(code)) == printable(expected));
+    }
 }
 
-void ErrorMessagesTest::messageTableGivesTextForCode()
-{
-    QFETCH(int, code);
-    QFETCH(QByteArray, expected);
-    QCOMPARE(bytes(ioFailureMessage(code)), expected);
-}
-
-void ErrorMessagesTest::failureCarriesCodeAndTableMessage()
+TEST_CASE("a failure carries its code and the table's message")
 {
     const IoFailure notFound(2);
-    QCOMPARE(notFound.code(), 2);
-    QCOMPARE(bytes(notFound.message()), kFileNotFound);
-    QCOMPARE(QByteArray(notFound.what()), kFileNotFound);
+    CHECK(notFound.code() == 2);
+    CHECK(printable(notFound.message()) == printable(kFileNotFound));
+    CHECK(printable(notFound.what()) == printable(kFileNotFound));
 
     const IoFailure sharing(32);
-    QCOMPARE(sharing.code(), 32);
-    QCOMPARE(bytes(sharing.message()), kOtherPrefix + "32)");
+    CHECK(sharing.code() == 32);
+    CHECK(printable(sharing.message()) == printable(kOtherPrefix + "32)"));
 }
 
-void ErrorMessagesTest::errorBoxAppendsFullStopByLastCharacter_data()
+TEST_CASE("the error box appends a full stop by the message's last character")
 {
-    QTest::addColumn<QByteArray>("message");
-    QTest::addColumn<bool>("getsFullStop");
-
-    QTest::newRow("empty") << QByteArray() << false;
-    QTest::newRow("closing parenthesis") << kOtherPrefix + "32)" << false;
-    QTest::newRow("space") << QByteArray("disk ") << false;
-    QTest::newRow("full stop") << QByteArray("done.") << false;
-    QTest::newRow("exclamation mark") << QByteArray("stop!") << false;
-    QTest::newRow("0x2E hyphen-minus end of range") << QByteArray("a-") << false;
-    QTest::newRow("tab") << QByteArray("a\t") << false;
-    QTest::newRow("NUL byte") << QByteArray("a\0", 2) << false;
-    QTest::newRow("only a full stop") << QByteArray(".") << false;
-    QTest::newRow("0x2F slash") << QByteArray("a/") << true;
-    QTest::newRow("digit") << QByteArray("error 5") << true;
-    QTest::newRow("letter") << QByteArray("error") << true;
-    QTest::newRow("half-width katakana 0xB1") << QByteArray::fromHex("b1") << true;
-    QTest::newRow("ソ trail byte 0x5C") << QByteArray::fromHex("835c") << true;
-    QTest::newRow("表 trail byte 0x5C") << QByteArray::fromHex("8374 955c") << true;
-    QTest::newRow("ー trail byte 0x5B") << QByteArray::fromHex("8347 8389 815b") << true;
-    QTest::newRow("ソ then full stop") << QByteArray::fromHex("835c 2e") << false;
-    // 81 81 is one character, so the 2E after it stands alone.
-    QTest::newRow("full stop after trail byte that looks like a lead") << QByteArray::fromHex("8181 2e") << false;
-    QTest::newRow("lead byte takes even 0x2E as its trail") << QByteArray::fromHex("41 812e") << true;
-    QTest::newRow("dangling lead byte") << QByteArray::fromHex("41 83") << true;
-    QTest::newRow("dangling lead byte after a pair") << QByteArray::fromHex("835c 83") << true;
+    struct Row
+    {
+        const char* tag;
+        std::string message;
+        bool getsFullStop;
+    };
+    const std::vector<Row> rows{
+        {"empty", "", false},
+        {"closing parenthesis", kOtherPrefix + "32)", false},
+        {"space", "disk ", false},
+        {"full stop", "done.", false},
+        {"exclamation mark", "stop!", false},
+        {"0x2E hyphen-minus end of range", "a-", false},
+        {"tab", "a\t", false},
+        {"NUL byte", std::string("a\0", 2), false},
+        {"only a full stop", ".", false},
+        {"0x2F slash", "a/", true},
+        {"digit", "error 5", true},
+        {"letter", "error", true},
+        {"half-width katakana 0xB1", "\xb1", true},
+        {"\xe3\x82\xbd trail byte 0x5C", "\x83\x5c", true},
+        {"\xe8\xa1\xa8 trail byte 0x5C", "\x83\x74\x95\x5c", true},
+        {"\xe3\x83\xbc trail byte 0x5B", "\x83\x47\x83\x89\x81\x5b", true},
+        {"\xe3\x82\xbd then full stop", "\x83\x5c\x2e", false},
+        // 81 81 is one character, so the 2E after it stands alone.
+        {"full stop after trail byte that looks like a lead", "\x81\x81\x2e", false},
+        {"lead byte takes even 0x2E as its trail", "\x41\x81\x2e", true},
+        {"dangling lead byte", "\x41\x83", true},
+        {"dangling lead byte after a pair", "\x83\x5c\x83", true},
+    };
+    for (const Row& row : rows) {
+        const std::string tag = row.tag;
+        CAPTURE(tag);
+        CHECK(printable(errorBoxText(row.message)) == printable(row.getsFullStop ? row.message + "." : row.message));
+    }
 }
 
-void ErrorMessagesTest::errorBoxAppendsFullStopByLastCharacter()
+TEST_CASE("the error box text of every table message")
 {
-    QFETCH(QByteArray, message);
-    QFETCH(bool, getsFullStop);
-    const std::string text = errorBoxText(std::string_view(message.constData(), static_cast<std::size_t>(message.size())));
-    QCOMPARE(bytes(text), getsFullStop ? message + "." : message);
+    const std::vector<std::pair<int, std::string>> rows{
+        {2, kFileNotFound + "."},     {3, kInvalidFileName + "."}, {4, kTooManyOpenFiles + "."},
+        {5, kAccessDenied + "."},     {100, kReadPastEnd + "."},   {101, kDiskFull + "."},
+        {106, kNotANumber + "."},     {32, kOtherPrefix + "32)"},  {-1, kOtherPrefix + "-1)"},
+    };
+    for (const auto& [code, expected] : rows) {
+        CAPTURE(code);
+        CHECK(printable(errorBoxText(IoFailure(code).message())) == printable(expected));
+    }
 }
-
-void ErrorMessagesTest::errorBoxTextOfEveryTableMessage_data()
-{
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QByteArray>("expected");
-
-    QTest::newRow("2") << 2 << kFileNotFound + ".";
-    QTest::newRow("3") << 3 << kInvalidFileName + ".";
-    QTest::newRow("4") << 4 << kTooManyOpenFiles + ".";
-    QTest::newRow("5") << 5 << kAccessDenied + ".";
-    QTest::newRow("100") << 100 << kReadPastEnd + ".";
-    QTest::newRow("101") << 101 << kDiskFull + ".";
-    QTest::newRow("106") << 106 << kNotANumber + ".";
-    QTest::newRow("32") << 32 << kOtherPrefix + "32)";
-    QTest::newRow("-1") << -1 << kOtherPrefix + "-1)";
-}
-
-void ErrorMessagesTest::errorBoxTextOfEveryTableMessage()
-{
-    QFETCH(int, code);
-    QFETCH(QByteArray, expected);
-    QCOMPARE(bytes(errorBoxText(IoFailure(code).message())), expected);
-}
-
-QTEST_APPLESS_MAIN(ErrorMessagesTest)
-#include "tst_error_messages.moc"

@@ -2,14 +2,36 @@
 // marks, and the single-line rule for what the edits hand back.
 #include "app/toolkit/win32/win32_text.h"
 
-#include "mini_test.h"
+#include <doctest/doctest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 using namespace mirunea::win32;
 
-MT_TEST(findsTheAccessKey)
+namespace {
+
+// Bytes as "\xNN" outside printable ASCII, for the failure messages.
+std::string printable(const std::string& bytes)
+{
+    std::string out = "\"";
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7F && byte != '\\' && byte != '"') {
+            out += c;
+        } else {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+            out += escaped;
+        }
+    }
+    return out + "\"";
+}
+
+} // namespace
+
+TEST_CASE("the access key is the upper-cased character after the first single \"&\"")
 {
     struct Row
     {
@@ -29,12 +51,13 @@ MT_TEST(findsTheAccessKey)
         {"full-width letter", L"&\uFF41", L'\uFF21'},
     };
     for (const Row& row : rows) {
-        MT_ROW(row.tag);
-        MT_CHECK_EQ(static_cast<unsigned>(accessKeyOf(row.caption)), static_cast<unsigned>(row.key));
+        const std::string tag = row.tag;
+        CAPTURE(tag);
+        CHECK(static_cast<unsigned>(accessKeyOf(row.caption)) == static_cast<unsigned>(row.key));
     }
 }
 
-MT_TEST(editTextStaysOneLine)
+TEST_CASE("the text an edit hands back stays one line")
 {
     struct Row
     {
@@ -54,16 +77,17 @@ MT_TEST(editTextStaysOneLine)
         {"tab kept, DEL and C1 kept", L"a\tb\x7F\x85", L"a\tb\x7F\x85"},
     };
     for (const Row& row : rows) {
-        MT_ROW(row.tag);
-        MT_CHECK(withoutLineBreaks(row.text) == row.expected);
+        const std::string tag = row.tag;
+        CAPTURE(tag);
+        CHECK(withoutLineBreaks(row.text) == row.expected);
     }
 }
 
-MT_TEST(convertsShiftJisForTheWFunctions)
+TEST_CASE("Shift-JIS converts to and from the W functions' UTF-16")
 {
-    MT_CHECK(toWide("\x83\x5C\x95\x5C") == L"\u30BD\u8868");
-    MT_CHECK(toWide("A\x80" "B") == L"A\uFFFDB");
-    MT_CHECK_EQ(toSjis(L"\u30BD\u8868"), std::string("\x83\x5C\x95\x5C"));
-    MT_CHECK_EQ(toSjis(L"\u20AC"), std::string("?"));
-    MT_CHECK_EQ(toSjis(toWide(std::string("\x8D\x5A\x93\xE0\x81\x40", 6))), std::string("\x8D\x5A\x93\xE0\x81\x40", 6));
+    CHECK(toWide("\x83\x5C\x95\x5C") == L"\u30BD\u8868");
+    CHECK(toWide("A\x80" "B") == L"A\uFFFDB");
+    CHECK(printable(toSjis(L"\u30BD\u8868")) == printable(std::string("\x83\x5C\x95\x5C")));
+    CHECK(printable(toSjis(L"\u20AC")) == printable(std::string("?")));
+    CHECK(printable(toSjis(toWide(std::string("\x8D\x5A\x93\xE0\x81\x40", 6)))) == printable(std::string("\x8D\x5A\x93\xE0\x81\x40", 6)));
 }
