@@ -22,9 +22,18 @@ inline constexpr char kUnmappableByte = '?';
     return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
 }
 
-[[nodiscard]] constexpr bool isHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-[[nodiscard]] constexpr bool isLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-[[nodiscard]] constexpr bool isSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDFFF; }
+[[nodiscard]] constexpr bool isHighSurrogate(char16_t unit)
+{
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+[[nodiscard]] constexpr bool isLowSurrogate(char16_t unit)
+{
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+[[nodiscard]] constexpr bool isSurrogate(char16_t unit)
+{
+    return unit >= 0xD800 && unit <= 0xDFFF;
+}
 
 // Lead bytes 0x81..0x9F then 0xE0..0xFC, numbered from 0.
 [[nodiscard]] constexpr std::size_t leadIndex(unsigned char lead)

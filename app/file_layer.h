@@ -27,7 +27,10 @@ public:
     void close();
 
 private:
-    explicit SharedReadFile(std::intptr_t handle) : m_handle(handle) { }
+    explicit SharedReadFile(std::intptr_t handle)
+        : m_handle(handle)
+    {
+    }
     std::intptr_t m_handle;
 };
 
@@ -50,7 +53,10 @@ public:
     void close();
 
 private:
-    explicit SharedWriteFile(std::intptr_t handle) : m_handle(handle) { }
+    explicit SharedWriteFile(std::intptr_t handle)
+        : m_handle(handle)
+    {
+    }
     std::intptr_t m_handle;
 };
 

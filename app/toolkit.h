@@ -55,7 +55,7 @@ struct WindowSpec
     int top;
     int outerWidth;
     int outerHeight;
-    int clientWidth;  // used where no window manager draws a frame
+    int clientWidth; // used where no window manager draws a frame
     int clientHeight;
     Rgb background;
     std::string fontFace; // Shift-JIS

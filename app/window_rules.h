@@ -56,8 +56,8 @@ using TakesFocus = std::function<bool(std::size_t place)>;
 // Latin letters (half- and full-width); 0 when there is none. "&&" shows one "&" and marks nothing.
 struct Caption
 {
-    std::u16string shown;   // without the marks
-    char16_t accessKey = 0; // 0: none
+    std::u16string shown;                   // without the marks
+    char16_t accessKey = 0;                 // 0: none
     std::optional<std::size_t> keyPosition; // of the access key in shown
 };
 [[nodiscard]] Caption parseCaption(std::u16string_view caption);
@@ -95,11 +95,13 @@ struct AccessKeyCandidates
 
 // Radio items inside their group: one column from the top, spread evenly
 // over the height, at most 24 px each, each as wide as its text.
-[[nodiscard]] std::vector<Rect> radioItemPlaces(int groupWidth, int groupHeight,
-                                                const std::vector<int>& itemWidths);
+[[nodiscard]] std::vector<Rect> radioItemPlaces(int groupWidth, int groupHeight, const std::vector<int>& itemWidths);
 
 // A check-list row is one line of its font.
-[[nodiscard]] constexpr int checkListRowHeight(int fontPixels) { return fontPixels; }
+[[nodiscard]] constexpr int checkListRowHeight(int fontPixels)
+{
+    return fontPixels;
+}
 
 // Gives a control the text it has at design time: a caption, or an edit's text.
 void applyDesignTimeText(Control& control, const ControlSpec& design);

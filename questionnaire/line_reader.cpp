@@ -51,8 +51,7 @@ void LineReader::readInto(std::string& line, std::size_t maxBytes)
                 ++next;
                 continue;
             }
-            const auto* carriageReturn =
-                static_cast<const char*>(std::memchr(next, kCarriageReturn, partEnd - next));
+            const auto* carriageReturn = static_cast<const char*>(std::memchr(next, kCarriageReturn, partEnd - next));
             const char* const runEnd = carriageReturn ? carriageReturn : partEnd;
             const auto runLength = std::min(static_cast<std::size_t>(runEnd - next), maxBytes);
             line.append(next, runLength);
@@ -69,8 +68,7 @@ void LineReader::finishLine()
 {
     while (fillIfEmpty()) {
         const char* const begin = m_buffer.data() + m_begin;
-        const auto* lineFeed =
-            static_cast<const char*>(std::memchr(begin, kLineFeed, m_end - m_begin));
+        const auto* lineFeed = static_cast<const char*>(std::memchr(begin, kLineFeed, m_end - m_begin));
         if (lineFeed) {
             m_begin = static_cast<std::size_t>(lineFeed + 1 - m_buffer.data());
             return;

@@ -24,7 +24,10 @@ class LineReader
 public:
     static constexpr std::size_t kMaxFileBytes = std::size_t{64} << 20;
 
-    explicit LineReader(SharedReadFile& file) : m_file(file) { }
+    explicit LineReader(SharedReadFile& file)
+        : m_file(file)
+    {
+    }
 
     // At the start of a line: true when no line is left, that is when no byte
     // is left or the next byte is Ctrl-Z.
@@ -44,7 +47,7 @@ private:
     SharedReadFile& m_file;
     std::vector<char> m_buffer = std::vector<char>(64 * 1024);
     std::size_t m_begin = 0; // next unread byte in m_buffer
-    std::size_t m_end = 0; // end of the bytes in m_buffer
+    std::size_t m_end = 0;   // end of the bytes in m_buffer
     bool m_fileAtEnd = false;
     std::size_t m_bytesRead = 0; // from the file so far
 };

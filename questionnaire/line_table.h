@@ -18,7 +18,10 @@ inline constexpr int kMaxLines = 100;
 class LineTable
 {
 public:
-    explicit LineTable(LineReader& reader) : m_reader(reader) { }
+    explicit LineTable(LineReader& reader)
+        : m_reader(reader)
+    {
+    }
 
     // Whether line number lineNumber exists, that is lineNumber <= count.
     [[nodiscard]] bool exists(int lineNumber);

@@ -57,8 +57,7 @@ Questionnaire parseQuestionnaire(LineTable& lines)
 
         if (hasChoices(slot)) {
             // A line past the end reads as empty, which ends the list too.
-            for (int k = 1; k <= kMaxChoices && !lines.head(j).empty() && !isMarkerLine(lines.head(j));
-                 ++k) {
+            for (int k = 1; k <= kMaxChoices && !lines.head(j).empty() && !isMarkerLine(lines.head(j)); ++k) {
                 slot.choices.push_back(lines.takeWhole(j));
                 ++j;
             }

@@ -4,6 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
+# The tree as .clang-format says.
+./scripts/check-format.sh
 cmake --preset dev >/dev/null
 cmake --build --preset dev
 # Every test once, side by side; only a failed load test (forty real windows at once) gets one

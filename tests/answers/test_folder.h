@@ -19,7 +19,8 @@ namespace mirunea::test {
 class TestFolder
 {
 public:
-    TestFolder() : m_previous(QDir::currentPath())
+    TestFolder()
+        : m_previous(QDir::currentPath())
     {
         m_entered = m_folder.isValid() && QDir::setCurrent(m_folder.path());
     }

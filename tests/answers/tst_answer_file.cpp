@@ -93,37 +93,32 @@ void AnswerFileTest::writesExactBytes_data()
 
     // Slot 1 "R" with the second of two choices, slot 2 empty, slot 3 "T",
     // slot 4 "C" with the first and third of three ticked.
-    QTest::newRow("example")
-        << AnswerRecords{record("PC05", sjis("山田"),
-                                {{1, choose(2, 2)}, {3, type(sjis("よい"))}, {4, tick({true, false, true})}})}
-        << QByteArray("PC05.ans") << "example.ans";
-    QTest::newRow("all slots empty")
-        << AnswerRecords{record("PC01", "")} << QByteArray("PC01.ans") << "all_slots_empty.ans";
-    QTest::newRow("empty text answer")
-        << AnswerRecords{record("PC02", "Taro", {{1, type("")}})} << QByteArray("PC02.ans")
-        << "empty_text_answer.ans";
-    QTest::newRow("choice without selection")
-        << AnswerRecords{record("PC03", "Taro", {{2, choose(3, std::nullopt)}})}
-        << QByteArray("PC03.ans") << "choice_without_selection.ans";
+    QTest::newRow("example") << AnswerRecords{record(
+        "PC05", sjis("山田"), {{1, choose(2, 2)}, {3, type(sjis("よい"))}, {4, tick({true, false, true})}})}
+                             << QByteArray("PC05.ans") << "example.ans";
+    QTest::newRow("all slots empty") << AnswerRecords{record("PC01", "")} << QByteArray("PC01.ans")
+                                     << "all_slots_empty.ans";
+    QTest::newRow("empty text answer") << AnswerRecords{record("PC02", "Taro", {{1, type("")}})}
+                                       << QByteArray("PC02.ans") << "empty_text_answer.ans";
+    QTest::newRow("choice without selection") << AnswerRecords{record("PC03", "Taro", {{2, choose(3, std::nullopt)}})}
+                                              << QByteArray("PC03.ans") << "choice_without_selection.ans";
     QTest::newRow("questions without choices")
         << AnswerRecords{record("PC04", "Taro", {{1, choose(0, std::nullopt)}, {10, tick({})}})}
         << QByteArray("PC04.ans") << "questions_without_choices.ans";
-    QTest::newRow("15-byte computer name")
-        << AnswerRecords{record("ABCDEFGHIJKLMNO", "Taro", {{10, type("last")}})}
-        << QByteArray("ABCDEFGHIJKLMNO.ans") << "fifteen_byte_computer_name.ans";
+    QTest::newRow("15-byte computer name") << AnswerRecords{record("ABCDEFGHIJKLMNO", "Taro", {{10, type("last")}})}
+                                           << QByteArray("ABCDEFGHIJKLMNO.ans") << "fifteen_byte_computer_name.ans";
     QTest::newRow("texts that read like section lines")
-        << AnswerRecords{record("PC06", "[Q3C]", {{1, type("[END]")}, {2, type("[Q1R]")}})}
-        << QByteArray("PC06.ans") << "texts_like_section_lines.ans";
+        << AnswerRecords{record("PC06", "[Q3C]", {{1, type("[END]")}, {2, type("[Q1R]")}})} << QByteArray("PC06.ans")
+        << "texts_like_section_lines.ans";
     // "ソ" 83 5C, "表" 95 5C, "能" 94 5C: trail bytes that read as "\". On
     // disk the name is UTF-8, as the share shows it to Windows; line 1 is 83 5C.
     QTest::newRow("Shift-JIS trail bytes 5C")
-        << AnswerRecords{record(sjis("ソ"), sjis("表示"), {{5, type(sjis("ソフト能力ソ"))}})}
-        << QByteArray("ソ.ans") << "shift_jis_trail_5c.ans";
-    QTest::newRow("empty computer name")
-        << AnswerRecords{record("", "Taro")} << QByteArray(".ans") << "empty_computer_name.ans";
+        << AnswerRecords{record(sjis("ソ"), sjis("表示"), {{5, type(sjis("ソフト能力ソ"))}})} << QByteArray("ソ.ans")
+        << "shift_jis_trail_5c.ans";
+    QTest::newRow("empty computer name") << AnswerRecords{record("", "Taro")} << QByteArray(".ans")
+                                         << "empty_computer_name.ans";
     QTest::newRow("unsafe computer name on line 1 too")
-        << AnswerRecords{record("A/B\\*C", "Taro")} << QByteArray("A_B__C.ans")
-        << "unsafe_computer_name.ans";
+        << AnswerRecords{record("A/B\\*C", "Taro")} << QByteArray("A_B__C.ans") << "unsafe_computer_name.ans";
     QTest::newRow("second write replaces a longer first")
         << AnswerRecords{record("PC07", "Hanako Yamada",
                                 {{1, tick({true, true, true, true, true})},
@@ -165,14 +160,12 @@ void AnswerFileTest::fileNameStaysInWorkingDirectory_data()
     QTest::newRow("backslash") << QByteArray("..\\x") << QByteArray(".._x.ans");
     QTest::newRow("absolute") << QByteArray("/tmp") << QByteArray("_tmp.ans");
     QTest::newRow("NUL") << QByteArray("A\0B", 3) << QByteArray("A_B.ans");
-    QTest::newRow("control bytes and DEL")
-        << QByteArray("\x01\t\r\n\x1F\x7F") << QByteArray("______.ans");
+    QTest::newRow("control bytes and DEL") << QByteArray("\x01\t\r\n\x1F\x7F") << QByteArray("______.ans");
     QTest::newRow("reserved punctuation") << QByteArray(":*?\"<>|") << QByteArray("_______.ans");
     QTest::newRow("space and others kept") << QByteArray("A B!#$%&'()") << QByteArray("A B!#$%&'().ans");
     QTest::newRow("katakana with trail 5C") << QByteArray("\x83\x5C") << QByteArray("\x83\x5C.ans");
     QTest::newRow("trail 7C kept") << QByteArray("\x81\x7C") << QByteArray("\x81\x7C.ans");
-    QTest::newRow("backslash after a pair")
-        << QByteArray("\x83\x5C\x5C") << QByteArray("\x83\x5C_.ans");
+    QTest::newRow("backslash after a pair") << QByteArray("\x83\x5C\x5C") << QByteArray("\x83\x5C_.ans");
     QTest::newRow("lead byte then slash") << QByteArray("\x81/x") << QByteArray("\x81_x.ans");
     QTest::newRow("lone lead byte at the end") << QByteArray("A\xE0") << QByteArray("A\xE0.ans");
     QTest::newRow("half-width katakana") << QByteArray("\xB1\xDC") << QByteArray("\xB1\xDC.ans");

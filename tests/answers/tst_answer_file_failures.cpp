@@ -84,14 +84,12 @@ QByteArray sjis(const char* utf8)
 }
 
 // The failure's code and message, and the error box that reports it.
-void verifyReported(const std::optional<Failure>& failure, int code, const char* messageUtf8,
-                    const char* boxTextUtf8)
+void verifyReported(const std::optional<Failure>& failure, int code, const char* messageUtf8, const char* boxTextUtf8)
 {
     QVERIFY2(failure.has_value(), "the send succeeded");
     QCOMPARE(failure->code, code);
     QCOMPARE(failure->message, sjis(messageUtf8));
-    QCOMPARE(QByteArray::fromStdString(mirunea::errorBoxText(failure->message.toStdString())),
-             sjis(boxTextUtf8));
+    QCOMPARE(QByteArray::fromStdString(mirunea::errorBoxText(failure->message.toStdString())), sjis(boxTextUtf8));
 }
 
 // Parses one line of the probe: "failed <code> <hex message>" or "ok <hex file>".
@@ -111,15 +109,16 @@ struct ProbeRun
 
 // Runs the writer probe in the folder after mountScript has changed what the
 // folder ("$1") is, in a private mount namespace that ends with the probe.
-ProbeRun runProbeWithPrivateMounts(const QString& mountScript, const QString& folder,
-                                   const QStringList& probeArguments)
+ProbeRun runProbeWithPrivateMounts(const QString& mountScript, const QString& folder, const QStringList& probeArguments)
 {
     // Root needs only its own mount namespace; others need a user namespace too.
     const QStringList namespaceOptions = geteuid() == 0 ? QStringList{"-m"} : QStringList{"-r", "-m"};
     QProcess probe;
-    probe.start("unshare", namespaceOptions + QStringList{
-        "sh", "-c", mountScript + R"( && cd "$1" && shift && exec "$@")", "sh", folder,
-        QStringLiteral(MIRUNEA_WRITE_PROBE)} + probeArguments);
+    probe.start("unshare",
+                namespaceOptions
+                    + QStringList{"sh", "-c", mountScript + R"( && cd "$1" && shift && exec "$@")", "sh", folder,
+                                  QStringLiteral(MIRUNEA_WRITE_PROBE)}
+                    + probeArguments);
     if (!probe.waitForStarted())
         return {{}, "unshare cannot be started: " + probe.errorString()};
     if (!probe.waitForFinished(30000))
@@ -266,9 +265,8 @@ void AnswerFileFailuresTest::refusesReadOnlyFolder()
     // A read-only mount refuses even root and even existing files, as a share
     // that only allows reading does.
     std::optional<Failure> failure;
-    const ProbeRun run = runProbeWithPrivateMounts(
-        R"(mount --bind "$1" "$1" && mount -o remount,bind,ro "$1")", m_folder->path(),
-        {"send", "PC05", "10"});
+    const ProbeRun run = runProbeWithPrivateMounts(R"(mount --bind "$1" "$1" && mount -o remount,bind,ro "$1")",
+                                                   m_folder->path(), {"send", "PC05", "10"});
     if (!run.lines.isEmpty()) {
         QCOMPARE(run.lines.size(), 1);
         failure = probeResult(run.lines.first());
@@ -288,15 +286,14 @@ void AnswerFileFailuresTest::reportsFullDiskAndSendsAgainOnceFreed()
 {
     // An 8 KiB disk: the long answer fills it; the short one is written after
     // the failed file was closed and its space freed by emptying it.
-    const ProbeRun run = runProbeWithPrivateMounts(R"(mount -t tmpfs -o size=8k tmpfs "$1")",
-                                                   m_folder->path(), {"send", "PC05", "65536", "10"});
+    const ProbeRun run = runProbeWithPrivateMounts(R"(mount -t tmpfs -o size=8k tmpfs "$1")", m_folder->path(),
+                                                   {"send", "PC05", "65536", "10"});
     if (run.lines.isEmpty())
         QSKIP(qPrintable("cannot mount a small tmpfs in a private mount namespace here: " + run.errors));
     QCOMPARE(run.lines.size(), 2);
 
     verifyReported(probeResult(run.lines.at(0)), 112, "I/O エラー (112)", "I/O エラー (112)");
-    QCOMPARE(run.lines.at(1),
-             "ok " + QByteArray("PC05\r\n\r\n[Q1T]\r\nxxxxxxxxxx\r\n[END]\r\n").toHex());
+    QCOMPARE(run.lines.at(1), "ok " + QByteArray("PC05\r\n\r\n[Q1T]\r\nxxxxxxxxxx\r\n[END]\r\n").toHex());
 }
 
 QTEST_GUILESS_MAIN(AnswerFileFailuresTest)

@@ -8,8 +8,8 @@
 #include "app/io_failure.h"
 #include "test_folder.h"
 
-#include <QProcess>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QTest>
 #include <QThread>
 
@@ -139,7 +139,9 @@ void AnswerFileLimitsTest::createdFileStaysWritableWhateverTheUmask()
     ::umask(previous);
     QCOMPARE(first, 0);
     QCOMPARE(second, 0);
-    struct stat status {};
+    struct stat status
+    {
+    };
     QVERIFY(::stat("PC05.ans", &status) == 0);
     QVERIFY(status.st_mode & S_IWUSR);
     QCOMPARE(status.st_mode & 0077, mode_t(0044)); // the umask's other bits still hold
@@ -252,9 +254,11 @@ void AnswerFileLimitsTest::hostNameOutsideAsciiBecomesShiftJis()
     QVERIFY2(folder.isReady(), qPrintable(folder.errorString()));
     const QStringList namespaceOption = geteuid() == 0 ? QStringList{"-u"} : QStringList{"-r", "-u"};
     // Nine double-byte characters in Shift-JIS: 18 bytes, cut to seven (14).
-    const Run run = runIn(folder.path(), "unshare", namespaceOption + QStringList{
-        "sh", "-c", R"(printf %s "$1" > /proc/sys/kernel/hostname && exec "$2" send-local 1)", "sh",
-        QString::fromUtf8("テスト用のパソコン.school"), QStringLiteral(MIRUNEA_WRITE_PROBE)},
+    const Run run = runIn(
+        folder.path(), "unshare",
+        namespaceOption
+            + QStringList{"sh", "-c", R"(printf %s "$1" > /proc/sys/kernel/hostname && exec "$2" send-local 1)", "sh",
+                          QString::fromUtf8("テスト用のパソコン.school"), QStringLiteral(MIRUNEA_WRITE_PROBE)},
         {"LC_ALL=C.UTF-8"});
     const QByteArray sjisName = QByteArray::fromStdString(mirunea::cp932::fromUtf8("テスト用のパソ"));
     QCOMPARE(run.output, "ok " + probeFileBytes(sjisName, 1).toHex() + '\n');
@@ -264,9 +268,12 @@ void AnswerFileLimitsTest::hostNameOutsideAsciiBecomesShiftJis()
     QCOMPARE(names, QStringList{QString::fromUtf8("テスト用のパソ.ans")});
 
     // An ASCII name keeps its bytes, its first label upper-cased.
-    const Run ascii = runIn(folder.path(), "unshare", namespaceOption + QStringList{
-        "sh", "-c", R"(printf %s "$1" > /proc/sys/kernel/hostname && exec "$2" computer-name)", "sh",
-        "lab-pc07.school", QStringLiteral(MIRUNEA_WRITE_PROBE)}, {"LC_ALL=C.UTF-8"});
+    const Run ascii = runIn(
+        folder.path(), "unshare",
+        namespaceOption
+            + QStringList{"sh", "-c", R"(printf %s "$1" > /proc/sys/kernel/hostname && exec "$2" computer-name)", "sh",
+                          "lab-pc07.school", QStringLiteral(MIRUNEA_WRITE_PROBE)},
+        {"LC_ALL=C.UTF-8"});
     QCOMPARE(ascii.output, QByteArray("LAB-PC07\n"));
 }
 

@@ -25,15 +25,13 @@ void ComputerNameTest::hostNameBecomesNetBiosName_data()
     QTest::newRow("upper case and digits kept") << QByteArray("PC05") << QByteArray("PC05");
     QTest::newRow("first label only") << QByteArray("pc05.school.example") << QByteArray("PC05");
     QTest::newRow("exactly 15") << QByteArray("abcdefghijklmno") << QByteArray("ABCDEFGHIJKLMNO");
-    QTest::newRow("longer than 15") << QByteArray("abcdefghijklmnopqrstu")
-                                    << QByteArray("ABCDEFGHIJKLMNO");
-    QTest::newRow("long label before a dot") << QByteArray("abcdefghijklmnopq.example")
-                                             << QByteArray("ABCDEFGHIJKLMNO");
+    QTest::newRow("longer than 15") << QByteArray("abcdefghijklmnopqrstu") << QByteArray("ABCDEFGHIJKLMNO");
+    QTest::newRow("long label before a dot")
+        << QByteArray("abcdefghijklmnopq.example") << QByteArray("ABCDEFGHIJKLMNO");
     QTest::newRow("dot within 15") << QByteArray("abc.defghijklmnopqrst") << QByteArray("ABC");
     QTest::newRow("leading dot") << QByteArray(".example") << QByteArray();
     QTest::newRow("empty") << QByteArray() << QByteArray();
-    QTest::newRow("non-ASCII bytes untouched") << QByteArray("\xC3\xA9t\xC3\xA9")
-                                               << QByteArray("\xC3\xA9T\xC3\xA9");
+    QTest::newRow("non-ASCII bytes untouched") << QByteArray("\xC3\xA9t\xC3\xA9") << QByteArray("\xC3\xA9T\xC3\xA9");
 }
 
 void ComputerNameTest::hostNameBecomesNetBiosName()
@@ -41,8 +39,7 @@ void ComputerNameTest::hostNameBecomesNetBiosName()
     QFETCH(QByteArray, hostName);
     QFETCH(QByteArray, computerName);
 
-    QCOMPARE(QByteArray::fromStdString(mirunea::netBiosNameFromHostName(hostName.toStdString())),
-             computerName);
+    QCOMPARE(QByteArray::fromStdString(mirunea::netBiosNameFromHostName(hostName.toStdString())), computerName);
 }
 
 void ComputerNameTest::localNameComesFromHostName_data()
@@ -51,8 +48,7 @@ void ComputerNameTest::localNameComesFromHostName_data()
     QTest::addColumn<QByteArray>("computerName");
 
     QTest::newRow("fully qualified") << "lab-pc-07.school.example" << QByteArray("LAB-PC-07");
-    QTest::newRow("longest host label")
-        << QString(63, QLatin1Char('a')) << QByteArray(15, 'A');
+    QTest::newRow("longest host label") << QString(63, QLatin1Char('a')) << QByteArray(15, 'A');
 }
 
 // Sets the host name in a private UTS namespace and asks a process there.
@@ -63,9 +59,10 @@ void ComputerNameTest::localNameComesFromHostName()
 
     const QStringList namespaceOption = geteuid() == 0 ? QStringList{"-u"} : QStringList{"-r", "-u"};
     QProcess probe;
-    probe.start("unshare", namespaceOption + QStringList{
-        "sh", "-c", R"(hostname "$1" && exec "$2" computer-name)", "sh", hostName,
-        QStringLiteral(MIRUNEA_WRITE_PROBE)});
+    probe.start("unshare",
+                namespaceOption
+                    + QStringList{"sh", "-c", R"(hostname "$1" && exec "$2" computer-name)", "sh", hostName,
+                                  QStringLiteral(MIRUNEA_WRITE_PROBE)});
     if (!probe.waitForStarted())
         QSKIP(qPrintable("unshare cannot be started: " + probe.errorString()));
     QVERIFY2(probe.waitForFinished(10000), "the probe did not finish");

@@ -38,8 +38,8 @@ int main(int argc, char** argv)
     const std::string encoded = cp932::encode(decoded);
     const long long encodeMs = millisecondsSince(start);
 
-    std::printf("%zu MB: decode %lld ms, encode %lld ms (limit %lld ms each)\n", text.size() / (1024 * 1024),
-                decodeMs, encodeMs, limitMs);
+    std::printf("%zu MB: decode %lld ms, encode %lld ms (limit %lld ms each)\n", text.size() / (1024 * 1024), decodeMs,
+                encodeMs, limitMs);
     if (encoded != text) {
         std::puts("FAIL: the text did not survive the round trip");
         return 1;

@@ -6,7 +6,7 @@
 #include <doctest/doctest.h>
 
 #ifdef _WIN32
-#include <windows.h>
+#  include <windows.h>
 #endif
 
 #include <cstdio>
@@ -281,7 +281,10 @@ TEST_CASE("invalid bytes decode to replacement characters, and decoding goes on 
         std::u16string expected;
     };
     const std::vector<Row> rows{
-        {"unmapped single 80", "A\x80" "B", u"A\uFFFDB"},
+        {"unmapped single 80",
+         "A\x80"
+         "B",
+         u"A\uFFFDB"},
         {"unmapped single A0", "\xA0", u"\uFFFD"},
         {"unmapped singles FD FE FF", "\xFD\xFE\xFF", u"\uFFFD\uFFFD\uFFFD"},
         {"lead byte at the end", "A\x82", u"A\uFFFD"},
@@ -292,7 +295,10 @@ TEST_CASE("invalid bytes decode to replacement characters, and decoding goes on 
         {"lead before unmapped FD", "\x88\xFD", u"\uFFFD\uFFFD"},
         // 82 A0 is "あ".
         {"lead before lead of a pair", "\x81\x7F\x82\xA0", u"\uFFFD\x7F\u3042"},
-        {"unmapped pair with ASCII-looking trail", "\x85\x40" "A", u"\uFFFDA"},
+        {"unmapped pair with ASCII-looking trail",
+         "\x85\x40"
+         "A",
+         u"\uFFFDA"},
         {"unmapped pair with 5C trail", "\xEB\x5C", u"\uFFFD"},
         {"unmapped pair with FC trail", "\xFC\xFC", u"\uFFFD"},
         {"valid pair with 5C trail", "\x83\x5C\x5C", u"\u30BD\\"},
@@ -333,8 +339,13 @@ TEST_CASE("characters code page 932 cannot hold encode to one \"?\" each")
         {"lone low surrogate", std::u16string{u'A', char16_t(0xDE00)}, "A?"},
         {"high surrogate before a pair", std::u16string{char16_t(0xD83D)} + u"\U0001F600", "??"},
         {"mapped around unmapped", u"\u65E5\u20AC\u672C", "\x93\xFA?\x96\x7B"},
-        {"mapped around a best fit or unmapped", u"\u65E5\u00E9\u672C", "\x93\xFA?\x96\x7B", "\x93\xFA" "e\x96\x7B"},
-        {"yen sign best fit", u"\u00A5" "100", "\\100"},
+        {"mapped around a best fit or unmapped", u"\u65E5\u00E9\u672C", "\x93\xFA?\x96\x7B",
+         "\x93\xFA"
+         "e\x96\x7B"},
+        {"yen sign best fit",
+         u"\u00A5"
+         "100",
+         "\\100"},
         // Wine knows neither of these two best fits.
         {"wave dash best fit", u"\u301C", "\x81\x60", "?"},
         {"minus sign best fit", u"\u2212", "\x81\x7C", "?"},

@@ -68,7 +68,7 @@ void FailureReportTest::everyExceptionIsReported()
     deliverEvent(app, [] { throw std::bad_alloc(); });
     deliverEvent(app, [] { throw std::runtime_error("iconv cannot convert"); });
     deliverEvent(app, [] { throw 42; });
-    deliverEvent(app, [] { });
+    deliverEvent(app, [] {});
     const std::vector<std::string> expected{box("ファイルが見つかりません."), box("I/O エラー (8)"),
                                             box("I/O エラー (1359)"), box("I/O エラー (1359)")};
     QCOMPARE(app.boxes, expected);
@@ -78,7 +78,7 @@ void FailureReportTest::everyExceptionIsReported()
 // A real allocation past a 1 GB address-space limit.
 void FailureReportTest::exhaustedMemoryUnderALimitIsReportedAsCode8()
 {
-    rlimit previous {};
+    rlimit previous{};
     QVERIFY(::getrlimit(RLIMIT_AS, &previous) == 0);
     rlimit limited = previous;
     limited.rlim_cur = rlim_t(1) << 30;

@@ -93,8 +93,7 @@ void endsInsideADoubleByteCharacterAtTheBound(const std::uint8_t* data, std::siz
     if (fd < 0)
         std::abort();
     // A hole, then the input, then a lead byte as the bound's last byte.
-    if (::ftruncate(fd, static_cast<off_t>(kBound - size - 1)) != 0
-        || ::lseek(fd, 0, SEEK_END) < 0)
+    if (::ftruncate(fd, static_cast<off_t>(kBound - size - 1)) != 0 || ::lseek(fd, 0, SEEK_END) < 0)
         std::abort();
     writeAll(fd, data, size);
     const std::uint8_t lead = 0x81;

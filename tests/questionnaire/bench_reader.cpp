@@ -37,7 +37,7 @@ void writeRun(std::ofstream& out, char byte, std::size_t count)
 
 long peakKilobytes()
 {
-    rusage usage {};
+    rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
 }
@@ -52,8 +52,8 @@ void measure(const std::filesystem::path& file)
         int questions = 0;
         for (const QuestionSlot& slot : questionnaire.questionSlots)
             questions += slot.typeCode.empty() ? 0 : 1;
-        std::printf("  %.3f s, peak RSS %ld KiB (%ld KiB before reading); title %zu bytes, %d questions\n",
-                    seconds, peakKilobytes(), before, questionnaire.title.size(), questions);
+        std::printf("  %.3f s, peak RSS %ld KiB (%ld KiB before reading); title %zu bytes, %d questions\n", seconds,
+                    peakKilobytes(), before, questionnaire.title.size(), questions);
     } catch (const IoFailure& failure) {
         std::printf("  failed with code %d\n", failure.code());
     }

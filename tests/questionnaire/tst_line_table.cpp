@@ -64,23 +64,35 @@ private Q_SLOTS:
         QTest::addColumn<QList<QByteArray>>("expected");
         using L = QList<QByteArray>;
 
-        QTest::newRow("empty file") << QByteArray() << L {};
-        QTest::newRow("last line without break") << bytesOf("a\nb") << L {"a", "b"};
-        QTest::newRow("one final break adds no line") << bytesOf("a\nb\n") << L {"a", "b"};
-        QTest::newRow("two final breaks add one empty line") << bytesOf("a\nb\n\n") << L {"a", "b", ""};
-        QTest::newRow("CR LF") << bytesOf("a\r\nb\r\n") << L {"a", "b"};
-        QTest::newRow("lone CR dropped") << bytesOf("a\rb\r\nc") << L {"ab", "c"};
-        QTest::newRow("CR CR LF") << bytesOf("a\r\r\nb") << L {"a", "b"};
-        QTest::newRow("CR at end of file") << bytesOf("a\nb\r") << L {"a", "b"};
-        QTest::newRow("CR only separators make one line") << bytesOf("a\rb\rc\r") << L {"abc"};
-        QTest::newRow("empty lines kept") << bytesOf("\n\r\n\nx") << L {"", "", "", "x"};
-        QTest::newRow("Ctrl-Z at file start") << bytesOf("\x1A" "a\nb") << L {};
-        QTest::newRow("Ctrl-Z at line start ends file") << bytesOf("a\nb\n\x1A" "c\nd\n") << L {"a", "b"};
-        QTest::newRow("Ctrl-Z after CR LF") << bytesOf("a\r\n\x1A") << L {"a"};
-        QTest::newRow("Ctrl-Z inside line is ordinary") << bytesOf("a\x1A" "b\nc") << L {"a\x1A" "b", "c"};
-        QTest::newRow("Ctrl-Z after dropped CR is inside line")
-            << bytesOf("a\n\r\x1A" "b\nc") << L {"a", "\x1A" "b", "c"};
-        QTest::newRow("zero bytes are ordinary") << bytesOf("a\0b\n\0") << L {bytesOf("a\0b"), bytesOf("\0")};
+        QTest::newRow("empty file") << QByteArray() << L{};
+        QTest::newRow("last line without break") << bytesOf("a\nb") << L{"a", "b"};
+        QTest::newRow("one final break adds no line") << bytesOf("a\nb\n") << L{"a", "b"};
+        QTest::newRow("two final breaks add one empty line") << bytesOf("a\nb\n\n") << L{"a", "b", ""};
+        QTest::newRow("CR LF") << bytesOf("a\r\nb\r\n") << L{"a", "b"};
+        QTest::newRow("lone CR dropped") << bytesOf("a\rb\r\nc") << L{"ab", "c"};
+        QTest::newRow("CR CR LF") << bytesOf("a\r\r\nb") << L{"a", "b"};
+        QTest::newRow("CR at end of file") << bytesOf("a\nb\r") << L{"a", "b"};
+        QTest::newRow("CR only separators make one line") << bytesOf("a\rb\rc\r") << L{"abc"};
+        QTest::newRow("empty lines kept") << bytesOf("\n\r\n\nx") << L{"", "", "", "x"};
+        QTest::newRow("Ctrl-Z at file start") << bytesOf("\x1A"
+                                                         "a\nb")
+                                              << L{};
+        QTest::newRow("Ctrl-Z at line start ends file") << bytesOf("a\nb\n\x1A"
+                                                                   "c\nd\n")
+                                                        << L{"a", "b"};
+        QTest::newRow("Ctrl-Z after CR LF") << bytesOf("a\r\n\x1A") << L{"a"};
+        QTest::newRow("Ctrl-Z inside line is ordinary") << bytesOf("a\x1A"
+                                                                   "b\nc")
+                                                        << L{"a\x1A"
+                                                             "b",
+                                                             "c"};
+        QTest::newRow("Ctrl-Z after dropped CR is inside line") << bytesOf("a\n\r\x1A"
+                                                                           "b\nc")
+                                                                << L{"a",
+                                                                     "\x1A"
+                                                                     "b",
+                                                                     "c"};
+        QTest::newRow("zero bytes are ordinary") << bytesOf("a\0b\n\0") << L{bytesOf("a\0b"), bytesOf("\0")};
 
         L hundred;
         QByteArray hundredAndOne;
@@ -93,13 +105,15 @@ private Q_SLOTS:
         QTest::newRow("lines after the 100th are not stored") << hundredAndOne << hundred;
 
         const QByteArray full = run('x', kBufferSize);
-        QTest::newRow("long line") << run('y', 5 * kBufferSize + 7) + "\nb" << L {run('y', 5 * kBufferSize + 7), "b"};
+        QTest::newRow("long line") << run('y', 5 * kBufferSize + 7) + "\nb" << L{run('y', 5 * kBufferSize + 7), "b"};
         QTest::newRow("CR and LF in different buffers")
-            << run('x', kBufferSize - 1) + "\r\nb" << L {run('x', kBufferSize - 1), "b"};
-        QTest::newRow("LF first in second buffer") << full + "\nb" << L {full, "b"};
-        QTest::newRow("Ctrl-Z first in second buffer") << run('x', kBufferSize - 1) + "\n\x1A" "b" << L {run('x', kBufferSize - 1)};
+            << run('x', kBufferSize - 1) + "\r\nb" << L{run('x', kBufferSize - 1), "b"};
+        QTest::newRow("LF first in second buffer") << full + "\nb" << L{full, "b"};
+        QTest::newRow("Ctrl-Z first in second buffer") << run('x', kBufferSize - 1)
+                + "\n\x1A"
+                  "b" << L{run('x', kBufferSize - 1)};
         QTest::newRow("lone CR at buffer edge")
-            << run('x', kBufferSize - 1) + "\rz\nb" << L {run('x', kBufferSize - 1) + "z", "b"};
+            << run('x', kBufferSize - 1) + "\rz\nb" << L{run('x', kBufferSize - 1) + "z", "b"};
     }
 
     void linesAreSplitByTheRules()
@@ -155,10 +169,10 @@ private Q_SLOTS:
         for (int q = 1; q <= 9; ++q)
             tenTexts += "[T]q" + QByteArray::number(q) + "\n";
 
-        QTest::newRow("after the tenth text question")
-            << head + tenTexts + "[T]q10\n[R]eleven\n" << QByteArray("[R]eleven");
-        QTest::newRow("eleventh marker that ends the tenth choice list")
-            << head + tenTexts + "[C]q10\na\n[R]eleven" + run('e', 3 * kBufferSize) << "eleven" + run('e', 3 * kBufferSize);
+        QTest::newRow("after the tenth text question") << head + tenTexts + "[T]q10\n[R]eleven\n"
+                                                       << QByteArray("[R]eleven");
+        QTest::newRow("eleventh marker that ends the tenth choice list") << head + tenTexts + "[C]q10\na\n[R]eleven"
+                + run('e', 3 * kBufferSize) << "eleven" + run('e', 3 * kBufferSize);
         QTest::newRow("empty line that ends the tenth choice list")
             << head + tenTexts + "[R]q10\na\n\nignored" << QByteArray("ignored");
         QTest::newRow("sixth line of the tenth choice list")

@@ -40,7 +40,7 @@ bool writeSparse(const QString& path, const QByteArray& head, qint64 size)
     if (fd < 0)
         return false;
     const bool ok = ::write(fd, head.constData(), static_cast<size_t>(head.size())) == head.size()
-                    && ::ftruncate(fd, size) == 0;
+        && ::ftruncate(fd, size) == 0;
     return ::close(fd) == 0 && ok;
 }
 

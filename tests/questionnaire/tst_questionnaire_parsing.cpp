@@ -50,13 +50,14 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("input");
         QTest::addColumn<QByteArray>("expected");
 
-        QTest::newRow("example")
-            << QByteArray("school survey, spring\r\nplease answer honestly\r\nname\r\n[R]Which season do you like?\r\n"
-                          "spring\r\nsummer\r\n\r\n[T]Any comment?\r\n[C]Which clubs?\r\nart\r\n")
-            << QByteArray("title:school survey, spring\ndescription:please answer honestly\nprompt:name\n"
-                          "Q1[R]Which season do you like?\n  -spring\n  -summer\n"
-                          "Q2[T]Any comment?\n"
-                          "Q3[C]Which clubs?\n  -art\n");
+        QTest::newRow("example") << QByteArray(
+            "school survey, spring\r\nplease answer honestly\r\nname\r\n[R]Which season do you like?\r\n"
+            "spring\r\nsummer\r\n\r\n[T]Any comment?\r\n[C]Which clubs?\r\nart\r\n")
+                                 << QByteArray(
+                                        "title:school survey, spring\ndescription:please answer honestly\nprompt:name\n"
+                                        "Q1[R]Which season do you like?\n  -spring\n  -summer\n"
+                                        "Q2[T]Any comment?\n"
+                                        "Q3[C]Which clubs?\n  -art\n");
         QTest::newRow("empty file") << QByteArray() << QByteArray("title:\ndescription:\nprompt:\n");
         QTest::newRow("three lines give no question")
             << QByteArray("t\nd\np\n") << QByteArray("title:t\ndescription:d\nprompt:p\n");
@@ -72,7 +73,8 @@ private Q_SLOTS:
             << QByteArray("t\nd\np\n[R]q\n1\n2\n3\n4\n5\n[R]n\nx\n")
             << QByteArray("title:t\ndescription:d\nprompt:p\nQ1[R]q\n  -1\n  -2\n  -3\n  -4\n  -5\nQ2[R]n\n  -x\n");
         QTest::newRow("line of spaces is a choice")
-            << QByteArray("t\nd\np\n[R]q\n  \nb\n") << QByteArray("title:t\ndescription:d\nprompt:p\nQ1[R]q\n  -  \n  -b\n");
+            << QByteArray("t\nd\np\n[R]q\n  \nb\n")
+            << QByteArray("title:t\ndescription:d\nprompt:p\nQ1[R]q\n  -  \n  -b\n");
         QTest::newRow("empty line ends list, lines up to next marker skipped")
             << QByteArray("t\nd\np\n[R]q\na\n\nb\nc\n[C]r\nd\n")
             << QByteArray("title:t\ndescription:d\nprompt:p\nQ1[R]q\n  -a\nQ2[C]r\n  -d\n");
@@ -91,7 +93,8 @@ private Q_SLOTS:
         QTest::newRow("marker twice in a line")
             << QByteArray("t\nd\np\n[R]a[R]b\n") << QByteArray("title:t\ndescription:d\nprompt:p\nQ1[R]a[R]b\n");
         QTest::newRow("choice list runs to end of file")
-            << QByteArray("t\nd\np\n[C]q\na\nb") << QByteArray("title:t\ndescription:d\nprompt:p\nQ1[C]q\n  -a\n  -b\n");
+            << QByteArray("t\nd\np\n[C]q\na\nb")
+            << QByteArray("title:t\ndescription:d\nprompt:p\nQ1[C]q\n  -a\n  -b\n");
         QTest::newRow("Ctrl-Z at line start ends the file")
             << QByteArray("t\nd\np\n[R]q\na\n\x1A[R]later\nb\n")
             << QByteArray("title:t\ndescription:d\nprompt:p\nQ1[R]q\n  -a\n");
@@ -111,27 +114,28 @@ private Q_SLOTS:
         QByteArray upTo98 = "t\nd\np\n";
         for (int j = 4; j <= 98; ++j)
             upTo98 += "\n";
-        QTest::newRow("question on line 99, choices cut at line 100")
-            << upTo98 + "[R]q\nc100\nc101\nc102\n" << QByteArray("title:t\ndescription:d\nprompt:p\nQ1[R]q\n  -c100\n");
-        QTest::newRow("marker on line 100 counts") << upTo98 + "\n[T]q\n" << QByteArray("title:t\ndescription:d\nprompt:p\nQ1[T]q\n");
-        QTest::newRow("marker on line 101 is ignored")
-            << upTo98 + "\n\n[T]q\n" << QByteArray("title:t\ndescription:d\nprompt:p\n");
+        QTest::newRow("question on line 99, choices cut at line 100") << upTo98
+                + "[R]q\nc100\nc101\nc102\n" << QByteArray("title:t\ndescription:d\nprompt:p\nQ1[R]q\n  -c100\n");
+        QTest::newRow("marker on line 100 counts") << upTo98 + "\n[T]q\n"
+                                                   << QByteArray("title:t\ndescription:d\nprompt:p\nQ1[T]q\n");
+        QTest::newRow("marker on line 101 is ignored") << upTo98 + "\n\n[T]q\n"
+                                                       << QByteArray("title:t\ndescription:d\nprompt:p\n");
 
         const QByteArray longText(300 * 1000, 'L');
         QTest::newRow("long title, question text and choice")
             << "t" + longText + "\nd\np\n[R]" + longText + "\n" + longText + "c\n"
             << "title:t" + longText + "\ndescription:d\nprompt:p\nQ1[R]" + longText + "\n  -" + longText + "c\n";
-        QTest::newRow("long skipped line")
-            << "t\nd\np\n" + longText + "\n[T]q\n" << QByteArray("title:t\ndescription:d\nprompt:p\nQ1[T]q\n");
+        QTest::newRow("long skipped line") << "t\nd\np\n" + longText + "\n[T]q\n"
+                                           << QByteArray("title:t\ndescription:d\nprompt:p\nQ1[T]q\n");
 
         // 0x5C as a trail byte ("ソ", "表") and bytes that are no Shift-JIS at
         // all pass through unchanged.
         const QByteArray japanese = sjis("ソフト表示");
         const QByteArray invalid = QByteArray("\x80\xA0\xFD\xFF\x81", 5);
-        QTest::newRow("Shift-JIS bytes untouched")
-            << japanese + "\n" + invalid + "\n" + sjis("氏名") + "\n[C]" + japanese + "\n" + invalid + "\n" + japanese + "\\\n"
-            << "title:" + japanese + "\ndescription:" + invalid + "\nprompt:" + sjis("氏名") + "\nQ1[C]" + japanese + "\n  -"
-                + invalid + "\n  -" + japanese + "\\\n";
+        QTest::newRow("Shift-JIS bytes untouched") << japanese + "\n" + invalid + "\n" + sjis("氏名") + "\n[C]"
+                + japanese + "\n" + invalid + "\n" + japanese + "\\\n"
+                                                   << "title:" + japanese + "\ndescription:" + invalid
+                + "\nprompt:" + sjis("氏名") + "\nQ1[C]" + japanese + "\n  -" + invalid + "\n  -" + japanese + "\\\n";
     }
 
     void fileBecomesQuestionnaire()

@@ -45,7 +45,7 @@ Outcome readOutcome(const QString& path)
 bool bindSocket(const QString& path)
 {
     const QByteArray name = QFile::encodeName(path);
-    sockaddr_un address {};
+    sockaddr_un address{};
     address.sun_family = AF_UNIX;
     if (static_cast<std::size_t>(name.size()) >= sizeof address.sun_path)
         return false;
@@ -137,8 +137,9 @@ private Q_SLOTS:
         QVERIFY(writeBytes(readable, "t\n"));
         QVERIFY(QFile::setPermissions(denied, QFile::WriteOwner));
         // Others must reach the folder, so that only the file's own mode can deny.
-        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
-                                          | QFile::ReadOther | QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup));
+        QVERIFY(QFile::setPermissions(dir.path(),
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
+                                          | QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup));
 
         if (::geteuid() != 0) {
             QCOMPARE(readOutcome(denied).code, 5);
@@ -147,7 +148,8 @@ private Q_SLOTS:
         }
         // Root reads everything: read as nobody, in a second process.
         QProcess reader;
-        reader.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", MIRUNEA_READ_TOOL, denied, readable});
+        reader.start("setpriv",
+                     {"--reuid=65534", "--regid=65534", "--clear-groups", MIRUNEA_READ_TOOL, denied, readable});
         QVERIFY2(reader.waitForFinished(10000), qPrintable(reader.errorString()));
         QCOMPARE(reader.exitCode(), 0);
         QCOMPARE(reader.readAllStandardOutput(), QByteArray("5\nok\n"));

@@ -34,7 +34,7 @@ std::size_t indexOf(const std::vector<ControlSpec>& designs, const std::string& 
 
 ControlSpec control(std::string name, ControlKind kind, std::string parent = "", int tabOrder = -1)
 {
-    return ControlSpec{std::move(name), kind, std::move(parent), 0, 0, 10, 10, 12, false, "", tabOrder,
+    return ControlSpec{std::move(name),   kind, std::move(parent), 0, 0, 10, 10, 12, false, "", tabOrder,
                        Background::Parent};
 }
 
@@ -43,8 +43,8 @@ ControlSpec control(std::string name, ControlKind kind, std::string parent = "",
 TEST_CASE("labels lie beneath every other control, whatever order they were created in")
 {
     const std::vector<ControlSpec> designs = {
-        control("Edit", ControlKind::Edit),        control("Title", ControlKind::Label),
-        control("Panel", ControlKind::GroupBox),   control("Prompt", ControlKind::Label),
+        control("Edit", ControlKind::Edit),           control("Title", ControlKind::Label),
+        control("Panel", ControlKind::GroupBox),      control("Prompt", ControlKind::Label),
         control("Inner", ControlKind::Edit, "Panel"), control("Send", ControlKind::Button),
     };
     CHECK(namesOf(designs, rules::stackingTopToBottom(designs, ""))
@@ -56,8 +56,7 @@ TEST_CASE("labels lie beneath every other control, whatever order they were crea
     const std::vector<ControlSpec> form = form1Controls();
     const auto top = namesOf(form, rules::stackingTopToBottom(form, ""));
     REQUIRE(top.size() == 15);
-    CHECK(std::vector<std::string>(top.end() - 3, top.end())
-          == std::vector<std::string>{"Label3", "Label2", "Label1"});
+    CHECK(std::vector<std::string>(top.end() - 3, top.end()) == std::vector<std::string>{"Label3", "Label2", "Label1"});
     CHECK(namesOf(form, rules::stackingTopToBottom(form, "GroupBox4"))
           == std::vector<std::string>{"Edit4", "CheckListBox4", "RadioGroup4", "Lbl4"});
 }
@@ -155,9 +154,12 @@ TEST_CASE("access keys: panels move into the panel, radio items select, labels a
     rules::AccessKeyCandidates candidates;
     candidates.isShown = [&](std::size_t i) { return hidden.count(i) == 0; };
     candidates.panelKey = [&](std::size_t i) -> char16_t {
-        if (i == panel1) return u'A';
-        if (i == panel6) return u'B';
-        if (i == indexOf(form, "GroupBox9")) return u'Z';
+        if (i == panel1)
+            return u'A';
+        if (i == panel6)
+            return u'B';
+        if (i == indexOf(form, "GroupBox9"))
+            return u'Z';
         return 0;
     };
     candidates.radioItemKeys = [&](std::size_t i) {

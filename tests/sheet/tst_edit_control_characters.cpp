@@ -37,7 +37,9 @@ void EditControlCharactersTest::controlCharactersBecomeSpacesInTheAnswerFile()
     auto* edit = sheet.control<QLineEdit>(QStringLiteral("Edit1"));
     edit->setFocus(Qt::MouseFocusReason);
     // Pasted as a respondent would, then typed into as well.
-    QGuiApplication::clipboard()->setText(QStringLiteral("a\x01" "b\x1B" "c\td\x1F"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("a\x01"
+                                                         "b\x1B"
+                                                         "c\td\x1F"));
     QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
     edit->insert(QString(QChar(0x1A)) + "e" + QChar(0x7F));
     // The edit shows what will be written.

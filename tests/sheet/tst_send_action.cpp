@@ -143,13 +143,13 @@ void SendActionTest::answersAreWrittenAsShown_data()
     QTest::addColumn<QStringList>("answers");
     QTest::addColumn<QStringList>("fileAfterName"); // the lines after the computer name
 
-    QTest::newRow("every kind answered")
-        << kThreeKinds
-        << QStringList{"name=山田 太郎", "R1=2", "T2=とても良い", "C3=1", "C3=3"}
-        << QStringList{"山田 太郎", "[Q1R]", "0", "1", "0", "[Q2T]", "とても良い", "[Q3C]", "1", "0", "1", "[END]"};
-    QTest::newRow("nothing answered")
-        << kThreeKinds << QStringList{}
-        << QStringList{"", "[Q1R]", "0", "0", "0", "[Q2T]", "", "[Q3C]", "0", "0", "0", "[END]"};
+    QTest::newRow("every kind answered") << kThreeKinds
+                                         << QStringList{"name=山田 太郎", "R1=2", "T2=とても良い", "C3=1", "C3=3"}
+                                         << QStringList{"山田 太郎",  "[Q1R]", "0", "1", "0", "[Q2T]",
+                                                        "とても良い", "[Q3C]", "1", "0", "1", "[END]"};
+    QTest::newRow("nothing answered") << kThreeKinds << QStringList{}
+                                      << QStringList{"", "[Q1R]", "0", "0", "0", "[Q2T]",
+                                                     "", "[Q3C]", "0", "0", "0", "[END]"};
     QTest::newRow("ticked and unticked again")
         << kThreeKinds << QStringList{"name=Taro", "C3=2", "C3=2", "C3=3", "R1=1", "R1=3"}
         << QStringList{"Taro", "[Q1R]", "0", "0", "1", "[Q2T]", "", "[Q3C]", "0", "0", "1", "[END]"};
@@ -157,19 +157,18 @@ void SendActionTest::answersAreWrittenAsShown_data()
         << kThreeKinds << QStringList{"name=[Q1R]", "T2=[END]"}
         << QStringList{"[Q1R]", "[Q1R]", "0", "0", "0", "[Q2T]", "[END]", "[Q3C]", "0", "0", "0", "[END]"};
     // "ソ" 83 5C and "表" 95 5C: trail bytes that read as "\".
-    QTest::newRow("Shift-JIS text")
-        << kThreeKinds << QStringList{"name=能登", "T2=ソフト表示"}
-        << QStringList{"能登", "[Q1R]", "0", "0", "0", "[Q2T]", "ソフト表示", "[Q3C]", "0", "0", "0", "[END]"};
-    QTest::newRow("name field hidden")
-        << Lines{"t", "d", "", "[T]q"} << QStringList{"T1=x"}
-        << QStringList{"", "[Q1T]", "x", "[END]"};
+    QTest::newRow("Shift-JIS text") << kThreeKinds << QStringList{"name=能登", "T2=ソフト表示"}
+                                    << QStringList{"能登",       "[Q1R]", "0", "0", "0", "[Q2T]",
+                                                   "ソフト表示", "[Q3C]", "0", "0", "0", "[END]"};
+    QTest::newRow("name field hidden") << Lines{"t", "d", "", "[T]q"} << QStringList{"T1=x"}
+                                       << QStringList{"", "[Q1T]", "x", "[END]"};
     QTest::newRow("choice questions without choices")
         << Lines{"t", "d", "n", "[R]r", "[C]c", "", "[T]t"} << QStringList{"T3=z"}
         << QStringList{"", "[Q1R]", "[Q2C]", "[Q3T]", "z", "[END]"};
-    QTest::newRow("ten questions")
-        << tenQuestions() << QStringList{"T1=first", "T9=ninth", "R10=2"}
-        << QStringList{"", "[Q1T]", "first", "[Q2T]", "", "[Q3T]", "", "[Q4T]", "", "[Q5T]", "",
-                       "[Q6T]", "", "[Q7T]", "", "[Q8T]", "", "[Q9T]", "ninth", "[Q10R]", "0", "1", "[END]"};
+    QTest::newRow("ten questions") << tenQuestions() << QStringList{"T1=first", "T9=ninth", "R10=2"}
+                                   << QStringList{"", "[Q1T]", "first", "[Q2T]",  "",  "[Q3T]", "",     "[Q4T]",
+                                                  "", "[Q5T]", "",      "[Q6T]",  "",  "[Q7T]", "",     "[Q8T]",
+                                                  "", "[Q9T]", "ninth", "[Q10R]", "0", "1",     "[END]"};
 }
 
 void SendActionTest::answersAreWrittenAsShown()
@@ -194,8 +193,7 @@ void SendActionTest::secondSendReplacesTheFirst()
 {
     SendingSheet s(kThreeKinds);
     QVERIFY(s.ready());
-    for (const char* action : {"name=Hanako Yamada", "R1=1", "T2=a much longer first comment", "C3=1", "C3=2",
-                               "C3=3"})
+    for (const char* action : {"name=Hanako Yamada", "R1=1", "T2=a much longer first comment", "C3=1", "C3=2", "C3=3"})
         s.answer(QString::fromUtf8(action));
     s.send();
     QVERIFY(s.folder.hasAnswerFile());
@@ -206,8 +204,7 @@ void SendActionTest::secondSendReplacesTheFirst()
 
     QCOMPARE(s.boxes.seen().size(), 2u);
     QCOMPARE(s.folder.answerFileBytes(),
-             expectedAnswerFile({"Hanako", "[Q1R]", "0", "0", "1", "[Q2T]", "short", "[Q3C]", "0", "1", "0",
-                                 "[END]"}));
+             expectedAnswerFile({"Hanako", "[Q1R]", "0", "0", "1", "[Q2T]", "short", "[Q3C]", "0", "1", "0", "[END]"}));
 }
 
 void SendActionTest::unreadableQuestionnaireSendsNameOnly()
@@ -295,8 +292,7 @@ void SendActionTest::failedWriteKeepsTheAnswersForAnotherTry()
     QCOMPARE(s.boxes.seen().size(), 2u);
     QCOMPARE(s.boxes.seen().back().text, QString::fromUtf8("送信しました"));
     QCOMPARE(s.folder.answerFileBytes(),
-             expectedAnswerFile({"Saburo", "[Q1R]", "0", "0", "1", "[Q2T]", "again", "[Q3C]", "0", "1", "0",
-                                 "[END]"}));
+             expectedAnswerFile({"Saburo", "[Q1R]", "0", "0", "1", "[Q2T]", "again", "[Q3C]", "0", "1", "0", "[END]"}));
 }
 
 QTEST_MAIN(SendActionTest)

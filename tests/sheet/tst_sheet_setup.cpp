@@ -133,17 +133,21 @@ void SheetSetupTest::panelsShowTheQuestionsOnly_data()
     QTest::addColumn<QString>("kinds"); // per panel 1 to 10, as shownKind() gives them
     QTest::addColumn<QString>("hints"); // per shown panel: R one choice, C several, T text
 
-    QTest::newRow("three kinds") << kThreeKinds << "RTC-------" << "RTC";
-    QTest::newRow("ten text questions") << tenTextQuestions() << "TTTTTTTTTT" << "TTTTTTTTTT";
-    QTest::newRow("eleven questions keep ten")
-        << Lines{"t", "d", "n", "[C]1", "[C]2", "[C]3", "[C]4", "[C]5", "[R]6", "[R]7", "[R]8", "[R]9",
-                 "[T]10", "[T]11"}
-        << "CCCCCRRRRT" << "CCCCCRRRRT";
-    QTest::newRow("no questions") << Lines{"title", "description", "name"} << "----------" << "";
-    QTest::newRow("empty file") << Lines{} << "----------" << "";
+    QTest::newRow("three kinds") << kThreeKinds << "RTC-------"
+                                 << "RTC";
+    QTest::newRow("ten text questions") << tenTextQuestions() << "TTTTTTTTTT"
+                                        << "TTTTTTTTTT";
+    QTest::newRow("eleven questions keep ten") << Lines{"t",    "d",    "n",    "[C]1", "[C]2", "[C]3",  "[C]4",
+                                                        "[C]5", "[R]6", "[R]7", "[R]8", "[R]9", "[T]10", "[T]11"}
+                                               << "CCCCCRRRRT"
+                                               << "CCCCCRRRRT";
+    QTest::newRow("no questions") << Lines{"title", "description", "name"} << "----------"
+                                  << "";
+    QTest::newRow("empty file") << Lines{} << "----------"
+                                << "";
     QTest::newRow("sixth panel is the top of the right column")
-        << Lines{"t", "d", "", "[T]1", "[T]2", "[T]3", "[T]4", "[T]5", "[R]6", "x"}
-        << "TTTTTR----" << "TTTTTR";
+        << Lines{"t", "d", "", "[T]1", "[T]2", "[T]3", "[T]4", "[T]5", "[R]6", "x"} << "TTTTTR----"
+        << "TTTTTR";
 }
 
 void SheetSetupTest::panelsShowTheQuestionsOnly()
@@ -179,17 +183,22 @@ void SheetSetupTest::labelsAndNameFieldShowTheHeader_data()
 
     QTest::newRow("all three") << kThreeKinds << QString::fromUtf8("給食アンケート")
                                << QString::fromUtf8("正直に答えてください") << QString::fromUtf8("氏名") << true;
-    QTest::newRow("empty line 3 hides the name field")
-        << Lines{"t", "d", "", "[T]q"} << "t" << "d" << "" << false;
-    QTest::newRow("file of one line") << Lines{"only a title"} << "only a title" << "" << "" << false;
+    QTest::newRow("empty line 3 hides the name field") << Lines{"t", "d", "", "[T]q"} << "t"
+                                                       << "d"
+                                                       << "" << false;
+    QTest::newRow("file of one line") << Lines{"only a title"} << "only a title"
+                                      << ""
+                                      << "" << false;
     // "ソ" and "表" end in byte 5C, the code of "\" in ASCII.
-    QTest::newRow("Shift-JIS trail bytes 5C") << Lines{"ソフト表示", "能力", "出席番号"}
-                                              << QString::fromUtf8("ソフト表示") << QString::fromUtf8("能力")
-                                              << QString::fromUtf8("出席番号") << true;
+    QTest::newRow("Shift-JIS trail bytes 5C")
+        << Lines{"ソフト表示", "能力", "出席番号"} << QString::fromUtf8("ソフト表示") << QString::fromUtf8("能力")
+        << QString::fromUtf8("出席番号") << true;
     QTest::newRow("access key marks") << Lines{"&Title", "A&&B", "&Name"} << "Title"
-                                      << "A&B" << "Name" << true;
+                                      << "A&B"
+                                      << "Name" << true;
     QTest::newRow("markers in the header are text") << Lines{"[R]t", "[C]d", "[T]n"} << "[R]t"
-                                                    << "[C]d" << "[T]n" << true;
+                                                    << "[C]d"
+                                                    << "[T]n" << true;
 }
 
 void SheetSetupTest::labelsAndNameFieldShowTheHeader()
@@ -225,10 +234,8 @@ void SheetSetupTest::answerControlsHoldTheChoicesInOrder()
     // Captions are the question texts as written, "&" included.
     QCOMPARE(qobject_cast<QGroupBox*>(s.control(QStringLiteral("GroupBox"), 1))->title(),
              QString::fromUtf8("好きな&季節は？"));
-    QCOMPARE(qobject_cast<QGroupBox*>(s.control(QStringLiteral("GroupBox"), 2))->title(),
-             QString::fromUtf8("ご&意見"));
-    QCOMPARE(qobject_cast<QGroupBox*>(s.control(QStringLiteral("GroupBox"), 3))->title(),
-             QString::fromUtf8("クラブ"));
+    QCOMPARE(qobject_cast<QGroupBox*>(s.control(QStringLiteral("GroupBox"), 2))->title(), QString::fromUtf8("ご&意見"));
+    QCOMPARE(qobject_cast<QGroupBox*>(s.control(QStringLiteral("GroupBox"), 3))->title(), QString::fromUtf8("クラブ"));
 
     // Nothing chosen or ticked at first.
     for (const QRadioButton* item : s.control(QStringLiteral("RadioGroup"), 1)->findChildren<QRadioButton*>())
@@ -265,8 +272,10 @@ void SheetSetupTest::choiceQuestionWithoutChoicesShowsAnEmptyControl_data()
     QTest::addColumn<QString>("marker");
     QTest::addColumn<QString>("control");
 
-    QTest::newRow("radio group") << "[R]" << "RadioGroup";
-    QTest::newRow("check list") << "[C]" << "CheckListBox";
+    QTest::newRow("radio group") << "[R]"
+                                 << "RadioGroup";
+    QTest::newRow("check list") << "[C]"
+                                << "CheckListBox";
 }
 
 void SheetSetupTest::choiceQuestionWithoutChoicesShowsAnEmptyControl()
@@ -354,8 +363,7 @@ void SheetSetupTest::missingQuestionnaireShowsErrorBoxThenDesignTimeWindow()
     QVERIFY(!box.sheetWindowVisible);
 
     QCOMPARE(shownText(s.sheet->control<QLabel>(QStringLiteral("Label1"))), QStringLiteral("Label1"));
-    QCOMPARE(shownText(s.sheet->control<QLabel>(QStringLiteral("Label2"))),
-             QString::fromUtf8("このアンケートの説明"));
+    QCOMPARE(shownText(s.sheet->control<QLabel>(QStringLiteral("Label2"))), QString::fromUtf8("このアンケートの説明"));
     QCOMPARE(shownText(s.sheet->control<QLabel>(QStringLiteral("Label3"))), QString::fromUtf8("氏名"));
     QVERIFY(s.sheet->control(QStringLiteral("Ename"))->isVisible());
     QVERIFY(s.sheet->control(QStringLiteral("Button1"))->isVisible());

@@ -160,17 +160,14 @@ void WindowKeyboardTest::tabVisitsAnswerControlsInOrderAndWraps_data()
 
     // Radio groups without a selection take no part; the send button sits
     // between panel 5 and panel 6.
-    QTest::newRow("no radio selected")
-        << 0
-        << QStringList{"Ename", "Edit1", "CheckListBox2", "Edit5", "Button1", "CheckListBox6", "Edit7"};
+    QTest::newRow("no radio selected") << 0 << QStringList{"Ename",   "Edit1",         "CheckListBox2", "Edit5",
+                                                           "Button1", "CheckListBox6", "Edit7"};
     QTest::newRow("second item of group 4 selected")
-        << 2
-        << QStringList{"Ename", "Edit1", "CheckListBox2", "RadioGroup4/2", "Edit5", "Button1",
-                       "CheckListBox6", "Edit7"};
+        << 2 << QStringList{"Ename", "Edit1",   "CheckListBox2", "RadioGroup4/2",
+                            "Edit5", "Button1", "CheckListBox6", "Edit7"};
     QTest::newRow("last item of group 4 selected")
-        << 3
-        << QStringList{"Ename", "Edit1", "CheckListBox2", "RadioGroup4/3", "Edit5", "Button1",
-                       "CheckListBox6", "Edit7"};
+        << 3 << QStringList{"Ename", "Edit1",   "CheckListBox2", "RadioGroup4/3",
+                            "Edit5", "Button1", "CheckListBox6", "Edit7"};
 }
 
 void WindowKeyboardTest::tabVisitsAnswerControlsInOrderAndWraps()
@@ -386,8 +383,7 @@ void WindowKeyboardTest::accessKeysMoveTheFocus_data()
     QTest::newRow("check-list panel") << 0 << int(Qt::Key_B) << "CheckListBox2" << 0;
     QTest::newRow("radio panel without selection: the group, nothing selected")
         << 0 << int(Qt::Key_C) << "RadioGroup3" << 0;
-    QTest::newRow("radio panel with selection: the selected item")
-        << 2 << int(Qt::Key_E) << "RadioGroup4/2" << 0;
+    QTest::newRow("radio panel with selection: the selected item") << 2 << int(Qt::Key_E) << "RadioGroup4/2" << 0;
     QTest::newRow("edit panel in the right column") << 0 << int(Qt::Key_F) << "Edit5" << 0;
     QTest::newRow("radio item selects it") << 0 << int(Qt::Key_K) << "RadioGroup3/2" << 2;
     QTest::newRow("another radio item") << 0 << int(Qt::Key_U) << "RadioGroup3/3" << 3;
@@ -451,8 +447,7 @@ void WindowKeyboardTest::keysThatSendAndKeysThatDoNot_data()
         << "Button1" << int(Qt::Key_Return) << int(Qt::ShiftModifier) << false;
     QTest::newRow("Ctrl+Return on the send button")
         << "Button1" << int(Qt::Key_Return) << int(Qt::ControlModifier) << false;
-    QTest::newRow("Alt+Return on the send button")
-        << "Button1" << int(Qt::Key_Return) << int(Qt::AltModifier) << false;
+    QTest::newRow("Alt+Return on the send button") << "Button1" << int(Qt::Key_Return) << int(Qt::AltModifier) << false;
     QTest::newRow("Return on the send button") << "Button1" << int(Qt::Key_Return) << none << true;
     QTest::newRow("keypad Enter on the send button")
         << "Button1" << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << true;

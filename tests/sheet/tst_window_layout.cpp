@@ -34,10 +34,7 @@ public:
     }
 
     [[nodiscard]] mirunea::toolkit::Window& toolkitWindow() { return *m_window; }
-    [[nodiscard]] mirunea::qt::FormWidget* window()
-    {
-        return static_cast<mirunea::qt::QtWindow&>(*m_window).widget();
-    }
+    [[nodiscard]] mirunea::qt::FormWidget* window() { return static_cast<mirunea::qt::QtWindow&>(*m_window).widget(); }
     template<class W = QWidget>
     [[nodiscard]] W* control(const QString& name)
     {
@@ -98,19 +95,23 @@ void WindowLayoutTest::controlsStandAtTheirPlaces_data()
     QTest::addColumn<QString>("parent");
     QTest::addColumn<QRect>("geometry"); // labels size themselves: their width and height are not checked
 
-    QTest::newRow("Label1") << "Label1" << "" << QRect(8, 0, -1, -1);
-    QTest::newRow("Label2") << "Label2" << "" << QRect(16, 32, -1, -1);
-    QTest::newRow("Label3") << "Label3" << "" << QRect(24, 56, -1, -1);
-    QTest::newRow("Ename") << "Ename" << "" << QRect(80, 56, 217, 23);
-    QTest::newRow("Button1") << "Button1" << "" << QRect(800, 40, 177, 41);
+    QTest::newRow("Label1") << "Label1"
+                            << "" << QRect(8, 0, -1, -1);
+    QTest::newRow("Label2") << "Label2"
+                            << "" << QRect(16, 32, -1, -1);
+    QTest::newRow("Label3") << "Label3"
+                            << "" << QRect(24, 56, -1, -1);
+    QTest::newRow("Ename") << "Ename"
+                           << "" << QRect(80, 56, 217, 23);
+    QTest::newRow("Button1") << "Button1"
+                             << "" << QRect(800, 40, 177, 41);
     for (int q = 1; q <= 10; ++q) {
         const QString panel = QStringLiteral("GroupBox%1").arg(q);
         const int left = q <= 5 ? 8 : 504;
         const int top = 88 + 120 * ((q - 1) % 5);
         QTest::addRow("%s", qPrintable(panel)) << panel << "" << QRect(left, top, 481, 113);
         QTest::addRow("Lbl%d", q) << QStringLiteral("Lbl%1").arg(q) << panel << QRect(8, 32, -1, -1);
-        QTest::addRow("RadioGroup%d", q)
-            << QStringLiteral("RadioGroup%1").arg(q) << panel << QRect(88, 16, 385, 89);
+        QTest::addRow("RadioGroup%d", q) << QStringLiteral("RadioGroup%1").arg(q) << panel << QRect(88, 16, 385, 89);
         QTest::addRow("CheckListBox%d", q)
             << QStringLiteral("CheckListBox%1").arg(q) << panel << QRect(88, 24, 385, 81);
         QTest::addRow("Edit%d", q) << QStringLiteral("Edit%1").arg(q) << panel << QRect(88, 32, 385, 23);
@@ -175,21 +176,28 @@ void WindowLayoutTest::designTimeTextsAreShown_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("text");
 
-    QTest::newRow("title") << "Label1" << "Label1";
+    QTest::newRow("title") << "Label1"
+                           << "Label1";
     QTest::newRow("description") << "Label2" << QString::fromUtf8("このアンケートの説明");
     QTest::newRow("name prompt") << "Label3" << QString::fromUtf8("氏名");
-    QTest::newRow("name edit empty") << "Ename" << "";
+    QTest::newRow("name edit empty") << "Ename"
+                                     << "";
     QTest::newRow("send button") << "Button1" << QString::fromUtf8("入力終了（送信）");
     // As designed: panel 2 has its own name, panels 3 to 10 repeat panel 1's.
-    QTest::newRow("panel 1") << "GroupBox1" << "GroupBox1";
-    QTest::newRow("panel 2") << "GroupBox2" << "GroupBox2";
+    QTest::newRow("panel 1") << "GroupBox1"
+                             << "GroupBox1";
+    QTest::newRow("panel 2") << "GroupBox2"
+                             << "GroupBox2";
     for (int q = 3; q <= 10; ++q)
         QTest::addRow("panel %d", q) << QStringLiteral("GroupBox%1").arg(q) << "GroupBox1";
     QTest::newRow("hint 1") << "Lbl1" << QString::fromUtf8("複数選択可");
     QTest::newRow("hint 10") << "Lbl10" << QString::fromUtf8("複数選択可");
-    QTest::newRow("edit 1") << "Edit1" << "Edit1";
-    QTest::newRow("edit 7") << "Edit7" << "Edit1";
-    QTest::newRow("edit 10") << "Edit10" << "Edit1";
+    QTest::newRow("edit 1") << "Edit1"
+                            << "Edit1";
+    QTest::newRow("edit 7") << "Edit7"
+                            << "Edit1";
+    QTest::newRow("edit 10") << "Edit10"
+                             << "Edit1";
 }
 
 void WindowLayoutTest::designTimeTextsAreShown()
@@ -321,9 +329,12 @@ void WindowLayoutTest::grownLabelsLieBeneathOtherControls_data()
     QTest::addColumn<QString>("cover"); // the control that must cover the grown label
     QTest::addColumn<QRect>("overlap"); // in the client area, inside both
 
-    QTest::newRow("name prompt under the name edit") << "Label3" << "Ename" << QRect(84, 59, 200, 10);
-    QTest::newRow("description under the send button") << "Label2" << "Button1" << QRect(806, 42, 160, 3);
-    QTest::newRow("name prompt under the send button") << "Label3" << "Button1" << QRect(806, 58, 160, 10);
+    QTest::newRow("name prompt under the name edit") << "Label3"
+                                                     << "Ename" << QRect(84, 59, 200, 10);
+    QTest::newRow("description under the send button") << "Label2"
+                                                       << "Button1" << QRect(806, 42, 160, 3);
+    QTest::newRow("name prompt under the send button") << "Label3"
+                                                       << "Button1" << QRect(806, 58, 160, 10);
 }
 
 void WindowLayoutTest::grownLabelsLieBeneathOtherControls()
@@ -365,8 +376,7 @@ void WindowLayoutTest::smallerWindowScrollsAndLargerWindowDoesNot()
     window->verticalScrollBar()->setValue(window->verticalScrollBar()->maximum());
     QCOMPARE(button->geometry(), QRect(800, 40, 177, 41));
     const QPoint panel10Corner = designed.control(QStringLiteral("GroupBox10"))->geometry().bottomRight();
-    QVERIFY(window->viewport()->rect().contains(
-        designed.window()->client()->mapTo(window->viewport(), panel10Corner)));
+    QVERIFY(window->viewport()->rect().contains(designed.window()->client()->mapTo(window->viewport(), panel10Corner)));
 
     window->resize(designedSize);
     QTRY_VERIFY(!window->horizontalScrollBar()->isVisible());

@@ -23,8 +23,8 @@ ChildProcess::ChildProcess(const std::string& commandLine)
     startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
-    const BOOL started = ::CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                          &startup, &m_process);
+    const BOOL started = ::CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                                          &m_process);
     ::CloseHandle(childInput);
     ::CloseHandle(childOutput);
     if (!started)

@@ -59,7 +59,8 @@ template<class A, class B>
     if (actual == expected)
         return true;
     reportFailure(file, line,
-                  std::string(text) + "\n      actual:   " + describe(actual) + "\n      expected: " + describe(expected));
+                  std::string(text) + "\n      actual:   " + describe(actual)
+                      + "\n      expected: " + describe(expected));
     return false;
 }
 
@@ -68,32 +69,32 @@ template<class A, class B>
 #define MT_CONCAT_INNER(a, b) a##b
 #define MT_CONCAT(a, b) MT_CONCAT_INNER(a, b)
 
-#define MT_TEST(name)                                                                                                 \
-    static void name();                                                                                               \
-    [[maybe_unused]] static const bool MT_CONCAT(name, _registered) = mirunea::test::registerTest(#name, &name);       \
-    static void name()
+#define MT_TEST(name)                                                                                                  \
+  static void name();                                                                                                  \
+  [[maybe_unused]] static const bool MT_CONCAT(name, _registered) = mirunea::test::registerTest(#name, &name);         \
+  static void name()
 
 #define MT_ROW(tag) const mirunea::test::RowScope MT_CONCAT(mtRow, __LINE__)(tag)
 
-#define MT_CHECK(condition)                                                                                           \
-    do {                                                                                                              \
-        if (!(condition))                                                                                             \
-            mirunea::test::reportFailure(__FILE__, __LINE__, #condition);                                             \
-    } while (false)
+#define MT_CHECK(condition)                                                                                            \
+  do {                                                                                                                 \
+    if (!(condition))                                                                                                  \
+      mirunea::test::reportFailure(__FILE__, __LINE__, #condition);                                                    \
+  } while (false)
 
-#define MT_CHECK_MSG(condition, message)                                                                              \
-    do {                                                                                                              \
-        if (!(condition))                                                                                             \
-            mirunea::test::reportFailure(__FILE__, __LINE__, std::string(#condition) + ": " + (message));             \
-    } while (false)
+#define MT_CHECK_MSG(condition, message)                                                                               \
+  do {                                                                                                                 \
+    if (!(condition))                                                                                                  \
+      mirunea::test::reportFailure(__FILE__, __LINE__, std::string(#condition) + ": " + (message));                    \
+  } while (false)
 
-#define MT_CHECK_EQ(actual, expected)                                                                                 \
-    static_cast<void>(mirunea::test::checkEqual((actual), (expected), __FILE__, __LINE__, #actual " == " #expected))
+#define MT_CHECK_EQ(actual, expected)                                                                                  \
+  static_cast<void>(mirunea::test::checkEqual((actual), (expected), __FILE__, __LINE__, #actual " == " #expected))
 
-#define MT_REQUIRE(condition)                                                                                         \
-    do {                                                                                                              \
-        if (!(condition)) {                                                                                           \
-            mirunea::test::reportFailure(__FILE__, __LINE__, #condition);                                             \
-            throw mirunea::test::RequireFailed{};                                                                     \
-        }                                                                                                             \
-    } while (false)
+#define MT_REQUIRE(condition)                                                                                          \
+  do {                                                                                                                 \
+    if (!(condition)) {                                                                                                \
+      mirunea::test::reportFailure(__FILE__, __LINE__, #condition);                                                    \
+      throw mirunea::test::RequireFailed{};                                                                            \
+    }                                                                                                                  \
+  } while (false)

@@ -29,8 +29,8 @@ TempWorkingFolder::TempWorkingFolder()
 {
     const std::filesystem::path base = std::filesystem::temp_directory_path();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::filesystem::path candidate = base / ("mirunea-test-" + std::to_string(::GetCurrentProcessId()) + "-"
-                                                        + std::to_string(g_counter++));
+        const std::filesystem::path candidate = base
+            / ("mirunea-test-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(g_counter++));
         if (std::filesystem::create_directory(candidate)) {
             m_path = candidate;
             std::filesystem::current_path(m_path);

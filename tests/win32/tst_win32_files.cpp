@@ -110,11 +110,13 @@ MT_TEST(readsQuestionnaireFiles)
     const std::string example = readFileBytes(MIRUNEA_EXAMPLES "/data.txt");
     const std::string longLine(300000, 'x'); // longer than any read buffer
     const std::vector<Row> rows{
-        {"example questionnaire", example, sjis("学校生活アンケート（２学期）"), "RCTRCRT----",
+        {"example questionnaire",
+         example,
+         sjis("学校生活アンケート（２学期）"),
+         "RCTRCRT----",
          {sjis("とても楽しい"), sjis("まあまあ楽しい"), sjis("ふつう"), sjis("あまり楽しくない"), sjis("楽しくない")}},
         {"CR LF and a lone CR", "T\r\nD\r\nP\r\n[R]Q\r\na\rb\r\nc", "T", "R---------", {"ab", "c"}},
-        {"Ctrl-Z at a line start ends the file", "T\nD\nP\n[C]Q\nx\x1Ay\n\x1A[T]gone\n", "T", "C---------",
-         {"x\x1Ay"}},
+        {"Ctrl-Z at a line start ends the file", "T\nD\nP\n[C]Q\nx\x1Ay\n\x1A[T]gone\n", "T", "C---------", {"x\x1Ay"}},
         {"no line break at the end", "T\nD\nP\n[R]Q\nlast", "T", "R---------", {"last"}},
         {"empty file", "", "", "----------", {}},
         {"line longer than the buffer", longLine + "\nD\nP\n[T]Q\n", longLine, "T---------", {}},
@@ -144,28 +146,39 @@ MT_TEST(writesGoldenAnswerFiles)
     const std::vector<Row> rows{
         {"example",
          {record("PC05", sjis("山田"), {{1, choose(2, 2)}, {3, type(sjis("よい"))}, {4, tick({true, false, true})}})},
-         "PC05.ans", "example.ans"},
+         "PC05.ans",
+         "example.ans"},
         {"all slots empty", {record("PC01", "")}, "PC01.ans", "all_slots_empty.ans"},
-        {"choice without selection", {record("PC03", "Taro", {{2, choose(3, std::nullopt)}})}, "PC03.ans",
+        {"choice without selection",
+         {record("PC03", "Taro", {{2, choose(3, std::nullopt)}})},
+         "PC03.ans",
          "choice_without_selection.ans"},
-        {"15-byte computer name", {record("ABCDEFGHIJKLMNO", "Taro", {{10, type("last")}})}, "ABCDEFGHIJKLMNO.ans",
+        {"15-byte computer name",
+         {record("ABCDEFGHIJKLMNO", "Taro", {{10, type("last")}})},
+         "ABCDEFGHIJKLMNO.ans",
          "fifteen_byte_computer_name.ans"},
-        {"Shift-JIS trail bytes 5C", {record(sjis("ソ"), sjis("表示"), {{5, type(sjis("ソフト能力ソ"))}})},
-         "\x83\x5C.ans", "shift_jis_trail_5c.ans"},
-        {"empty computer name, written twice", {record("", "Jiro"), record("", "Taro")}, ".ans",
+        {"Shift-JIS trail bytes 5C",
+         {record(sjis("ソ"), sjis("表示"), {{5, type(sjis("ソフト能力ソ"))}})},
+         "\x83\x5C.ans",
+         "shift_jis_trail_5c.ans"},
+        {"empty computer name, written twice",
+         {record("", "Jiro"), record("", "Taro")},
+         ".ans",
          "empty_computer_name.ans"},
         {"second write replaces a longer first",
          {record("PC07", "Hanako Yamada",
                  {{1, tick({true, true, true, true, true})}, {2, type(std::string(300, 'a'))}, {3, choose(5, 1)}}),
           record("PC07", "Hanako", {{1, tick({false, true})}})},
-         "PC07.ans", "second_write_replaces_first.ans"},
+         "PC07.ans",
+         "second_write_replaces_first.ans"},
     };
     for (const Row& row : rows) {
         MT_ROW(row.tag);
         TempWorkingFolder folder;
         for (const AnswerRecord& send : row.sends)
             mirunea::writeAnswerFile(send);
-        MT_CHECK_EQ(readFileBytes(row.fileName), readFileBytes(std::string(MIRUNEA_ANSWERS_TEST_DATA "/") + row.golden));
+        MT_CHECK_EQ(readFileBytes(row.fileName),
+                    readFileBytes(std::string(MIRUNEA_ANSWERS_TEST_DATA "/") + row.golden));
         std::size_t entries = 0;
         for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.path()))
             ++entries;
@@ -237,8 +250,8 @@ MT_TEST(shareModesOfASecondHandle)
     }
     {
         // Another program writing without sharing at all.
-        const HANDLE exclusive =
-            ::CreateFileA("data.txt", GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const HANDLE exclusive = ::CreateFileA("data.txt", GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                               FILE_ATTRIBUTE_NORMAL, nullptr);
         MT_REQUIRE(exclusive != INVALID_HANDLE_VALUE);
         MT_CHECK_EQ(failureCode([] { static_cast<void>(mirunea::readQuestionnaire()); }).value_or(0),
                     ERROR_SHARING_VIOLATION);

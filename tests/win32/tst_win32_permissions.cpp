@@ -80,5 +80,6 @@ MT_TEST(unreadableQuestionnaireIsDenied)
     InFolder folder("unreadable");
     const std::optional<int> code = failureCode([] { static_cast<void>(mirunea::readQuestionnaire()); });
     MT_CHECK_EQ(code.value_or(0), ERROR_ACCESS_DENIED);
-    MT_CHECK_EQ(IoFailure(code.value_or(0)).message(), mirunea::cp932::fromUtf8("ファイルへのアクセスが拒否されました"));
+    MT_CHECK_EQ(IoFailure(code.value_or(0)).message(),
+                mirunea::cp932::fromUtf8("ファイルへのアクセスが拒否されました"));
 }

@@ -72,7 +72,11 @@ TEST_CASE("the text an edit hands back stays one line")
         {"lone CR", L"a\rb", L"a b"},
         {"LF CR is two breaks", L"a\n\rb", L"a  b"},
         {"break at the end", L"a\r\n", L"a "},
-        {"NUL and Ctrl-Z", std::wstring(L"a\0b\x1A" L"c", 5), L"a b c"},
+        {"NUL and Ctrl-Z",
+         std::wstring(L"a\0b\x1A"
+                      L"c",
+                      5),
+         L"a b c"},
         {"other C0 controls", L"\x01\x08\x0B\x0C\x1B\x1F", L"      "},
         {"tab kept, DEL and C1 kept", L"a\tb\x7F\x85", L"a\tb\x7F\x85"},
     };
@@ -86,8 +90,11 @@ TEST_CASE("the text an edit hands back stays one line")
 TEST_CASE("Shift-JIS converts to and from the W functions' UTF-16")
 {
     CHECK(toWide("\x83\x5C\x95\x5C") == L"\u30BD\u8868");
-    CHECK(toWide("A\x80" "B") == L"A\uFFFDB");
+    CHECK(toWide("A\x80"
+                 "B")
+          == L"A\uFFFDB");
     CHECK(printable(toSjis(L"\u30BD\u8868")) == printable(std::string("\x83\x5C\x95\x5C")));
     CHECK(printable(toSjis(L"\u20AC")) == printable(std::string("?")));
-    CHECK(printable(toSjis(toWide(std::string("\x8D\x5A\x93\xE0\x81\x40", 6)))) == printable(std::string("\x8D\x5A\x93\xE0\x81\x40", 6)));
+    CHECK(printable(toSjis(toWide(std::string("\x8D\x5A\x93\xE0\x81\x40", 6))))
+          == printable(std::string("\x8D\x5A\x93\xE0\x81\x40", 6)));
 }

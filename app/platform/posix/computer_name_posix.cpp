@@ -4,9 +4,9 @@
 #include "app/cp932_tables.h"
 #include "app/platform/posix/netbios_name.h"
 
+#include <cerrno>
 #include <climits>
 #include <cstddef>
-#include <cerrno>
 #include <cstring>
 #include <iconv.h>
 #include <langinfo.h>

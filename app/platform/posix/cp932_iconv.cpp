@@ -66,9 +66,8 @@ private:
     std::string output;
     for (unsigned byte = 0; byte < 256; ++byte) {
         const auto input = static_cast<unsigned char>(byte);
-        table.singleByte[byte] = !isLeadByte(input) && toUtf16.convert(&input, 1, output)
-                                     ? singleUtf16Unit(output)
-                                     : kReplacementCharacter;
+        table.singleByte[byte] = !isLeadByte(input) && toUtf16.convert(&input, 1, output) ? singleUtf16Unit(output)
+                                                                                          : kReplacementCharacter;
     }
     for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
         if (!isLeadByte(static_cast<unsigned char>(lead)))
@@ -139,8 +138,7 @@ private:
             valid = (next & 0xC0u) == 0x80u;
             codePoint = (codePoint << 6) | (next & 0x3Fu);
         }
-        valid = valid && codePoint >= minimum && codePoint <= 0x10FFFF
-                && !(codePoint >= 0xD800 && codePoint <= 0xDFFF);
+        valid = valid && codePoint >= minimum && codePoint <= 0x10FFFF && !(codePoint >= 0xD800 && codePoint <= 0xDFFF);
         if (!valid) {
             text += kReplacementCharacter;
             ++i;

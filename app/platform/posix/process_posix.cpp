@@ -3,8 +3,8 @@
 #include "app/cp932_tables.h"
 
 #include <csignal>
-#include <signal.h>
 #include <exception>
+#include <signal.h>
 
 namespace mirunea {
 

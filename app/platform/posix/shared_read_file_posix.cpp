@@ -41,7 +41,9 @@ int openForReading(const std::string& name)
 // plain file (FIFO, device, socket) is refused the same way.
 void requireRegularFile(int fd)
 {
-    struct stat status {};
+    struct stat status
+    {
+    };
     if (::fstat(fd, &status) != 0)
         throwLastError();
     if (!S_ISREG(status.st_mode))
@@ -53,7 +55,9 @@ void requireRegularFile(int fd)
 // same way, as the share modes of Windows do.
 void lockForSharedReading(int fd)
 {
-    struct flock lock {};
+    struct flock lock
+    {
+    };
     lock.l_type = F_RDLCK;
     lock.l_whence = SEEK_SET;
     lock.l_start = 0;

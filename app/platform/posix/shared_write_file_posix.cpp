@@ -24,7 +24,10 @@ namespace {
 class DescriptorGuard
 {
 public:
-    explicit DescriptorGuard(int fd) : m_fd(fd) { }
+    explicit DescriptorGuard(int fd)
+        : m_fd(fd)
+    {
+    }
     DescriptorGuard(const DescriptorGuard&) = delete;
     DescriptorGuard& operator=(const DescriptorGuard&) = delete;
     ~DescriptorGuard()

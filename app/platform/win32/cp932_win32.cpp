@@ -68,7 +68,7 @@ constexpr UINT kCodePage = 932;
         return !isLeadByte(first) && table.singleByte[first] != kReplacementCharacter;
     const auto second = static_cast<unsigned char>(bytes[1]);
     return size == 2 && isLeadByte(first) && isTrailByte(second)
-           && table.doubleByte[leadIndex(first) * 256 + second] != kReplacementCharacter;
+        && table.doubleByte[leadIndex(first) * 256 + second] != kReplacementCharacter;
 }
 
 // kNoMapping also where Windows has neither a mapping nor a best fit.

@@ -49,8 +49,7 @@ void refuseToReplace(HANDLE handle, bool existed)
         win32::throwLastError();
     constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     if ((information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0
-        || (existed && (information.dwFileAttributes & kKeptAttributes) != 0)
-        || information.nNumberOfLinks > 1)
+        || (existed && (information.dwFileAttributes & kKeptAttributes) != 0) || information.nNumberOfLinks > 1)
         throw IoFailure(ERROR_ACCESS_DENIED);
 }
 

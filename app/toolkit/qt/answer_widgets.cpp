@@ -159,8 +159,8 @@ void PanelWidget::paintEvent(QPaintEvent*)
     const QRect caption(captionLeft, 0, textWidth + 2 * captionPadding, metrics.height());
     painter.fillRect(caption, m_background);
     style()->drawItemText(&painter, caption.adjusted(captionPadding, 0, 0, 0),
-                          Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic | Qt::TextSingleLine,
-                          palette(), isEnabled(), title(), QPalette::WindowText);
+                          Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic | Qt::TextSingleLine, palette(),
+                          isEnabled(), title(), QPalette::WindowText);
 }
 
 } // namespace mirunea::qt

@@ -26,7 +26,8 @@ struct FreeReply
 {
     void operator()(void* reply) const { std::free(reply); }
 };
-template <typename T> using Reply = std::unique_ptr<T, FreeReply>;
+template<typename T>
+using Reply = std::unique_ptr<T, FreeReply>;
 
 xcb_atom_t atom(xcb_connection_t* connection, const char* name)
 {
@@ -80,8 +81,7 @@ std::optional<QMargins> frameExtentsBeforeMapping(QWidget* window)
     xcb_connection_t* connection = x11->connection();
     const auto id = static_cast<xcb_window_t>(window->winId());
 
-    const Reply<xcb_query_tree_reply_t> tree(
-        xcb_query_tree_reply(connection, xcb_query_tree(connection, id), nullptr));
+    const Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(connection, xcb_query_tree(connection, id), nullptr));
     if (!tree)
         return std::nullopt;
     const xcb_window_t root = tree->root;

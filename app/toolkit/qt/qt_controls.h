@@ -19,7 +19,10 @@ template<class Interface>
 class WidgetControl : public Interface
 {
 public:
-    explicit WidgetControl(QWidget* widget) : m_widget(widget) { }
+    explicit WidgetControl(QWidget* widget)
+        : m_widget(widget)
+    {
+    }
     void show() override { m_widget->show(); }
     void hide() override { m_widget->hide(); }
     void setAccessibleName(const std::string& text) override;

@@ -183,9 +183,8 @@ std::vector<const QtWindow::Entry*> QtWindow::childrenInTabOrder(const std::stri
         if (entry.design.parent == parent && entry.design.tabOrder >= 0)
             children.push_back(&entry);
     }
-    std::stable_sort(children.begin(), children.end(), [](const Entry* a, const Entry* b) {
-        return a->design.tabOrder < b->design.tabOrder;
-    });
+    std::stable_sort(children.begin(), children.end(),
+                     [](const Entry* a, const Entry* b) { return a->design.tabOrder < b->design.tabOrder; });
     return children;
 }
 

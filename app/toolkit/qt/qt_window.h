@@ -55,8 +55,8 @@ private:
         std::unique_ptr<toolkit::Control> control;
     };
 
-    [[nodiscard]] std::unique_ptr<toolkit::Control> createControl(const toolkit::ControlSpec& design,
-                                                                  QWidget* parent, QWidget*& widget);
+    [[nodiscard]] std::unique_ptr<toolkit::Control> createControl(const toolkit::ControlSpec& design, QWidget* parent,
+                                                                  QWidget*& widget);
     [[nodiscard]] std::vector<const Entry*> childrenInTabOrder(const std::string& parent) const;
 
     toolkit::Application& m_app;

@@ -33,7 +33,7 @@ int arrowStep(const QKeyEvent* event)
     }
 }
 
-constexpr int kFrameTop = 7;    // the frame line, where a caption's middle would be
+constexpr int kFrameTop = 7; // the frame line, where a caption's middle would be
 
 } // namespace
 

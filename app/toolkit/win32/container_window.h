@@ -21,7 +21,7 @@ public:
 void setChildHandler(HWND child, ChildHandler* handler);
 
 // A new container; its font, caption (panels) and colour are set at once.
-[[nodiscard]] HWND createContainer(ContainerKind kind, HWND parent, const RECT& place, COLORREF background,
-                                   HFONT font, const wchar_t* caption);
+[[nodiscard]] HWND createContainer(ContainerKind kind, HWND parent, const RECT& place, COLORREF background, HFONT font,
+                                   const wchar_t* caption);
 
 } // namespace mirunea::win32

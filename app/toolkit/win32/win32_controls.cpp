@@ -154,8 +154,7 @@ void Win32RadioGroup::selectAndFocus(int index)
     const int count = static_cast<int>(m_items.size());
     const int target = ((index % count) + count) % count;
     for (int i = 0; i < count; ++i)
-        ::SendMessageW(m_items[static_cast<std::size_t>(i)], BM_SETCHECK, i == target ? BST_CHECKED : BST_UNCHECKED,
-                       0);
+        ::SendMessageW(m_items[static_cast<std::size_t>(i)], BM_SETCHECK, i == target ? BST_CHECKED : BST_UNCHECKED, 0);
     ::SetFocus(m_items[static_cast<std::size_t>(target)]);
 }
 

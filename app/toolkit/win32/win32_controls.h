@@ -25,7 +25,11 @@ template<class Interface>
 class WindowControl : public Interface, public ChildHandler
 {
 public:
-    WindowControl(HWND window, ControlHost& host) : m_window(window), m_host(host) { }
+    WindowControl(HWND window, ControlHost& host)
+        : m_window(window)
+        , m_host(host)
+    {
+    }
     void show() override;
     void hide() override;
     // Win32 has no property for it without COM accessibility servers; the

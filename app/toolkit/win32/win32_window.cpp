@@ -86,12 +86,12 @@ HWND Win32Window::createHandle(const toolkit::ControlSpec& design, HWND parent, 
         break;
     case toolkit::ControlKind::Edit:
         handle = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", kChild | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL,
-                                   design.left, design.top, design.width, design.height, parent, nullptr, instance, nullptr);
+                                   design.left, design.top, design.width, design.height, parent, nullptr, instance,
+                                   nullptr);
         break;
     case toolkit::ControlKind::GroupBox:
         handle = createContainer(ContainerKind::Panel, parent, place,
-                                 design.background == toolkit::Background::Silver ? kSilver : parentColour, font,
-                                 L"");
+                                 design.background == toolkit::Background::Silver ? kSilver : parentColour, font, L"");
         break;
     case toolkit::ControlKind::RadioGroup:
         handle = createContainer(ContainerKind::RadioFrame, parent, place,
@@ -99,16 +99,16 @@ HWND Win32Window::createHandle(const toolkit::ControlSpec& design, HWND parent, 
                                  nullptr);
         break;
     case toolkit::ControlKind::CheckListBox:
-        handle = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
-                                   kChild | WS_TABSTOP | WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS
-                                       | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-                                   design.left, design.top, design.width, design.height, parent, nullptr, instance, nullptr);
+        handle = ::CreateWindowExW(
+            WS_EX_CLIENTEDGE, L"LISTBOX", L"",
+            kChild | WS_TABSTOP | WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+            design.left, design.top, design.width, design.height, parent, nullptr, instance, nullptr);
         break;
     case toolkit::ControlKind::Button:
         // A plain push button, never the default one: Enter reaches it only
         // while it has the focus.
-        handle = ::CreateWindowExW(0, L"BUTTON", L"", kChild | WS_TABSTOP | BS_PUSHBUTTON, design.left,
-                                   design.top, design.width, design.height, parent, nullptr, instance, nullptr);
+        handle = ::CreateWindowExW(0, L"BUTTON", L"", kChild | WS_TABSTOP | BS_PUSHBUTTON, design.left, design.top,
+                                   design.width, design.height, parent, nullptr, instance, nullptr);
         break;
     }
     if (!handle)
@@ -158,8 +158,7 @@ toolkit::Control& Win32Window::addControl(const toolkit::ControlSpec& design)
 
     const HWND handle = createHandle(design, parent, parentColour);
     if (isKind(design, toolkit::ControlKind::GroupBox) || isKind(design, toolkit::ControlKind::RadioGroup))
-        m_containerColours[handle] =
-            design.background == toolkit::Background::Silver ? kSilver : parentColour;
+        m_containerColours[handle] = design.background == toolkit::Background::Silver ? kSilver : parentColour;
 
     auto entry = std::make_unique<Entry>(Entry{design, handle, wrap(design, handle)});
     Entry* added = entry.get();

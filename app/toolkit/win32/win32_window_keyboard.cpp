@@ -135,8 +135,8 @@ bool Win32Window::handleAccessKey(wchar_t key)
         return keys;
     };
     const auto target = toolkit::rules::accessKeyTarget(
-        designs(), static_cast<char16_t>(key),
-        focused ? std::optional<std::size_t>(indexOf(*focused)) : std::nullopt, candidates);
+        designs(), static_cast<char16_t>(key), focused ? std::optional<std::size_t>(indexOf(*focused)) : std::nullopt,
+        candidates);
     Entry& entry = *m_entries[target.control];
     switch (target.kind) {
     case toolkit::rules::AccessKeyTarget::Kind::Nothing:
