@@ -119,22 +119,31 @@ class DesktopTest(harness.AnswerFileAssertions, unittest.TestCase):
         window = s.launch()
         self.framed(window)
 
-        def bars(size):
+        def bars(size, expected):
+            """The scroll bars (right, bottom) once the window has the size, waiting until they
+            show as expected or the time is up."""
             s._xdotool("windowsize", "--sync", window, *size)
             s.wait_for(lambda: s.client_geometry(window)[2:] == size, "the client area %dx%d" % size, 5)
-            time.sleep(harness.SETTLE_SECONDS)
-            picture = s.screenshot("desktop-%s-%dx%d" % ((WINDOW_MANAGER,) + size), window)
             width, height = size
-            # A scroll bar covers the client area's edge; where none is, the pale green between
-            # panels 6 and 7 (right edge) or between the columns (bottom edge) shows.
-            right = picture.pixel(width - 4, 204) != harness.PALE_GREEN
-            bottom = picture.pixel(harness.EMPTY_SPOT[0], height - 4) != harness.PALE_GREEN
-            return right, bottom
 
-        self.assertEqual(bars((700, 500)), (True, True))
-        self.assertEqual(bars((1100, 500)), (True, False))
-        self.assertEqual(bars((700, 800)), (False, True))
-        self.assertEqual(bars((1100, 800)), (False, False))
+            def shown():
+                picture = s.screenshot("desktop-%s-%dx%d" % ((WINDOW_MANAGER,) + size), window)
+                # A scroll bar covers the client area's edge; where none is, the pale green
+                # between panels 6 and 7 (right edge) or between the columns (bottom edge) shows.
+                right = picture.pixel(width - 4, 204) != harness.PALE_GREEN
+                bottom = picture.pixel(harness.EMPTY_SPOT[0], height - 4) != harness.PALE_GREEN
+                return right, bottom
+
+            deadline = time.monotonic() + 5
+            state = shown()
+            while state != expected and time.monotonic() < deadline:
+                time.sleep(0.1)
+                state = shown()
+            return state
+
+        for size, expected in (((700, 500), (True, True)), ((1100, 500), (True, False)),
+                               ((700, 800), (False, True)), ((1100, 800), (False, False))):
+            self.assertEqual(bars(size, expected), expected, "scroll bars at %dx%d" % size)
         s.wm_close(window)
         self.assertEqual(s.wait_exit(), 0)
 

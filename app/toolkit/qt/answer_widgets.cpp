@@ -12,13 +12,16 @@
 #include <QShortcutEvent>
 #include <QStyle>
 
+#include <algorithm>
+
 namespace mirunea::qt {
 
 namespace {
 
+// A line break, or any other control character but tab: all become spaces.
 bool hasLineBreak(const QString& text)
 {
-    return text.contains(u'\n') || text.contains(u'\r');
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x20 && c != u'\t'; });
 }
 
 } // namespace
