@@ -14,7 +14,6 @@
 #include <cstdio>
 #include <cwchar>
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace {
@@ -82,22 +81,22 @@ std::vector<HWND> childrenOfClass(HWND parent, const wchar_t* className)
     return search.found;
 }
 
+// The sheet's controls of a class in the order they were created: the window
+// stacks the later created above the earlier, and a depth-first walk from the
+// top of the stacking meets them in exactly the reverse order.
+std::vector<HWND> formControls(HWND form, const wchar_t* className)
+{
+    std::vector<HWND> found = childrenOfClass(form, className);
+    std::reverse(found.begin(), found.end());
+    return found;
+}
+
 int setEdit(int index, const std::wstring& hex)
 {
     const HWND form = ::FindWindowW(L"MiruneaForm", nullptr);
     if (!form)
         return 1;
-    // Stacking says nothing of the order: the name field first, then the
-    // panels' edits by the panels' places, left column from the top first.
-    std::vector<HWND> edits = childrenOfClass(form, L"Edit");
-    const auto placeOf = [](HWND edit) {
-        RECT rect{};
-        const HWND container = ::GetParent(edit);
-        ::GetWindowRect(container, &rect);
-        const bool inPanel = ::lstrcmpiW(classOf(::GetParent(container)).c_str(), classOf(container).c_str()) == 0;
-        return std::tuple<bool, LONG, LONG>(inPanel, rect.left, rect.top);
-    };
-    std::stable_sort(edits.begin(), edits.end(), [&](HWND a, HWND b) { return placeOf(a) < placeOf(b); });
+    const std::vector<HWND> edits = formControls(form, L"Edit");
     if (index < 0 || static_cast<std::size_t>(index) >= edits.size())
         return 1;
     const std::wstring text = fromUtf8Hex(hex);
@@ -166,9 +165,9 @@ int describeState()
     thread.cbSize = sizeof thread;
     ::GetGUIThreadInfo(::GetWindowThreadProcessId(form, nullptr), &thread);
     std::string focus = "focus none";
-    const auto edits = childrenOfClass(form, L"Edit");
-    const auto lists = childrenOfClass(form, L"ListBox");
-    const auto buttons = childrenOfClass(form, L"Button");
+    const auto edits = formControls(form, L"Edit");
+    const auto lists = formControls(form, L"ListBox");
+    const auto buttons = formControls(form, L"Button");
     for (std::size_t i = 0; i < edits.size(); ++i) {
         print("edit " + std::to_string(i) + " " + textOfControl(edits[i]));
         if (edits[i] == thread.hwndFocus)
