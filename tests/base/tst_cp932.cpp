@@ -3,6 +3,8 @@
 // and with 1252, which must make no difference).
 #include "app/cp932.h"
 
+#include "printable.h"
+
 #include <doctest/doctest.h>
 
 #ifdef _WIN32
@@ -74,34 +76,7 @@ struct Mapping
     return {static_cast<char16_t>(0xD800 + (offset >> 10)), static_cast<char16_t>(0xDC00 + (offset & 0x3FF))};
 }
 
-// Printable forms for the failure messages: bytes as "\xNN" outside printable
-// ASCII, UTF-16 as a list of U+XXXX.
-[[nodiscard]] std::string printable(std::string_view bytes)
-{
-    std::string out = "\"";
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte < 0x7F && byte != '\\' && byte != '"') {
-            out += c;
-        } else {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-            out += escaped;
-        }
-    }
-    return out + "\"";
-}
-
-[[nodiscard]] std::string printable(std::u16string_view text)
-{
-    std::string out;
-    for (const char16_t unit : text) {
-        char escaped[12];
-        std::snprintf(escaped, sizeof escaped, "%sU+%04X", out.empty() ? "" : " ", static_cast<unsigned>(unit));
-        out += escaped;
-    }
-    return "[" + out + "]";
-}
+using mirunea::test::printable;
 
 // The first failures of a sweep over thousands of characters, one a line.
 class Failures

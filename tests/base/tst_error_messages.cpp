@@ -2,6 +2,8 @@
 #include "app/error_box_text.h"
 #include "app/io_failure.h"
 
+#include "printable.h"
+
 #include <doctest/doctest.h>
 
 #include <climits>
@@ -14,22 +16,7 @@ using namespace mirunea;
 
 namespace {
 
-// Bytes as "\xNN" outside printable ASCII, for the failure messages.
-[[nodiscard]] std::string printable(std::string_view bytes)
-{
-    std::string out = "\"";
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte < 0x7F && byte != '\\' && byte != '"') {
-            out += c;
-        } else {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-            out += escaped;
-        }
-    }
-    return out + "\"";
-}
+using mirunea::test::printable;
 
 // Shift-JIS bytes of the table's texts, written out so the test does not lean
 // on the converter it shares with the code under test.
