@@ -236,12 +236,14 @@ def answer_and_send(screen, args, in_namespace):
         at = lambda point: (x0 + point[0], y0 + point[1])
         sheet_png = os.path.join(args.work, "sheet.png")
 
-        # Under load Wine may map the window before it has painted every panel.
+        # Under load Wine maps the window before it has painted every panel: wait
+        # for every shown one. the panels one by one: wait for every shown one.
         def painted():
             shot = screen.screenshot(sheet_png)
-            return shot if screen.pixel(shot, *at((800, 300))) == SILVER else None
+            points = ((38, 178), (38, 660), (800, 300))
+            return shot if all(screen.pixel(shot, *at(p)) == SILVER for p in points) else None
 
-        shot = wait_for("panel 7 painted", painted, timeout=10)
+        shot = wait_for("panels 1, 5 and 7 painted", painted, timeout=10)
         check(screen.pixel(shot, *at((496, 300))) == PALE_GREEN, "pale green between the columns")
         check(screen.pixel(shot, *at((38, 178))) == SILVER, "panel 1 shown in silver")
         check(screen.pixel(shot, *at((38, 660))) == SILVER, "panel 5 shown")
