@@ -237,7 +237,7 @@ def answer_and_send(screen, args, in_namespace):
         sheet_png = os.path.join(args.work, "sheet.png")
 
         # Under load Wine maps the window before it has painted every panel: wait
-        # for every shown one. the panels one by one: wait for every shown one.
+        # for every shown one.
         def painted():
             shot = screen.screenshot(sheet_png)
             points = ((38, 178), (38, 660), (800, 300))
