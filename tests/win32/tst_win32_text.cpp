@@ -2,6 +2,8 @@
 // marks, and the single-line rule for what the edits hand back.
 #include "app/toolkit/win32/win32_text.h"
 
+#include "printable.h"
+
 #include <doctest/doctest.h>
 
 #include <cstdio>
@@ -12,22 +14,7 @@ using namespace mirunea::win32;
 
 namespace {
 
-// Bytes as "\xNN" outside printable ASCII, for the failure messages.
-std::string printable(const std::string& bytes)
-{
-    std::string out = "\"";
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte < 0x7F && byte != '\\' && byte != '"') {
-            out += c;
-        } else {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-            out += escaped;
-        }
-    }
-    return out + "\"";
-}
+using mirunea::test::printable;
 
 } // namespace
 
