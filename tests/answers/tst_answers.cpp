@@ -156,8 +156,9 @@ TEST_CASE("the answer file's bytes are the golden file's")
          "A_B__C.ans",
          "unsafe_computer_name.ans"},
         {"second write replaces a longer first",
-         {answerRecord("PC07", "Hanako Yamada",
-                       {{1, tick({true, true, true, true, true})}, {2, type(std::string(300, 'a'))}, {3, choose(5, 1)}}),
+         {answerRecord(
+              "PC07", "Hanako Yamada",
+              {{1, tick({true, true, true, true, true})}, {2, type(std::string(300, 'a'))}, {3, choose(5, 1)}}),
           answerRecord("PC07", "Hanako", {{1, tick({false, true})}})},
          "PC07.ans",
          "second_write_replaces_first.ans"},
@@ -483,8 +484,8 @@ std::vector<std::string> runProbeWithPrivateMounts(const std::string& mountScrip
     std::vector<std::string> arguments = ::geteuid() == 0 ? std::vector<std::string>{"-m"}
                                                           : std::vector<std::string>{"-r", "-m"};
     for (const std::string& argument :
-         {std::string("sh"), std::string("-c"), mountScript + R"( && cd "$1" && shift && exec "$@")",
-          std::string("sh"), folder, std::string(MIRUNEA_WRITE_PROBE)})
+         {std::string("sh"), std::string("-c"), mountScript + R"( && cd "$1" && shift && exec "$@")", std::string("sh"),
+          folder, std::string(MIRUNEA_WRITE_PROBE)})
         arguments.push_back(argument);
     arguments.insert(arguments.end(), probeArguments.begin(), probeArguments.end());
     return linesOf(mirunea::test::runProgram("unshare", arguments).output);
@@ -513,9 +514,12 @@ TEST_CASE("a name taken by anything but a writable file is refused, and the fold
 {
     enum class Obstacle { ReadOnlyFile, Folder, LinkToFile, DanglingLink, FifoWithoutReader, FifoWithReader };
     const std::vector<std::pair<const char*, Obstacle>> rows{
-        {"read-only file", Obstacle::ReadOnlyFile},     {"folder", Obstacle::Folder},
-        {"link to a file", Obstacle::LinkToFile},       {"dangling link", Obstacle::DanglingLink},
-        {"FIFO without reader", Obstacle::FifoWithoutReader}, {"FIFO with reader", Obstacle::FifoWithReader},
+        {"read-only file", Obstacle::ReadOnlyFile},
+        {"folder", Obstacle::Folder},
+        {"link to a file", Obstacle::LinkToFile},
+        {"dangling link", Obstacle::DanglingLink},
+        {"FIFO without reader", Obstacle::FifoWithoutReader},
+        {"FIFO with reader", Obstacle::FifoWithReader},
     };
     for (const auto& [tag, obstacle] : rows) {
         CAPTURE(tag);
@@ -590,8 +594,8 @@ TEST_CASE("a real full disk fails the send with 112, and a short answer goes thr
     WorkingFolder folder;
     // An 8 KiB disk: the long answer fills it; the short one is written after
     // the failed file was closed and its space freed by emptying it.
-    const std::vector<std::string> lines = runProbeWithPrivateMounts(R"(mount -t tmpfs -o size=8k tmpfs "$1")",
-                                                                     folder.pathName(), {"send", "PC05", "65536", "10"});
+    const std::vector<std::string> lines = runProbeWithPrivateMounts(
+        R"(mount -t tmpfs -o size=8k tmpfs "$1")", folder.pathName(), {"send", "PC05", "65536", "10"});
     REQUIRE_MESSAGE(lines.size() == 2, "cannot mount a small tmpfs in a private mount namespace here");
     std::string message;
     checkReported(probeFailure(lines[0], &message), 112, "I/O エラー (112)", "I/O エラー (112)");
@@ -722,10 +726,9 @@ mirunea::test::Run probeUnderHostName(const WorkingFolder& folder, const std::st
 {
     std::vector<std::string> arguments = ::geteuid() == 0 ? std::vector<std::string>{"-u"}
                                                           : std::vector<std::string>{"-r", "-u"};
-    for (const std::string& argument :
-         {std::string("sh"), std::string("-c"),
-          R"(printf %s "$1" > /proc/sys/kernel/hostname && exec "$2" )" + probeArguments, std::string("sh"), hostName,
-          std::string(MIRUNEA_WRITE_PROBE)})
+    for (const std::string& argument : {std::string("sh"), std::string("-c"),
+                                        R"(printf %s "$1" > /proc/sys/kernel/hostname && exec "$2" )" + probeArguments,
+                                        std::string("sh"), hostName, std::string(MIRUNEA_WRITE_PROBE)})
         arguments.push_back(argument);
     return runInFolder(folder, "unshare", arguments, {"LC_ALL=C.UTF-8"});
 }

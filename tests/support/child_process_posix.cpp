@@ -71,8 +71,8 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     std::vector<std::string> envp = mergedEnvironment(options.environment);
     pid_t pid = -1;
-    const int error
-        = ::posix_spawnp(&pid, program.c_str(), &actions, nullptr, pointersTo(argv).data(), pointersTo(envp).data());
+    const int error = ::posix_spawnp(&pid, program.c_str(), &actions, nullptr, pointersTo(argv).data(),
+                                     pointersTo(envp).data());
     ::posix_spawn_file_actions_destroy(&actions);
     ::close(input[0]);
     ::close(output[1]);
@@ -141,8 +141,7 @@ std::string ChildProcess::readAll(std::chrono::milliseconds timeout)
     const auto deadline = Clock::now() + timeout;
     std::string all = std::move(m_pending);
     m_pending.clear();
-    while (readSome(all, deadline)) {
-    }
+    while (readSome(all, deadline)) { }
     return all;
 }
 
@@ -170,8 +169,7 @@ ChildProcess::Exit ChildProcess::wait(std::chrono::milliseconds timeout)
             return m_exit;
         if (Clock::now() >= deadline) {
             ::kill(pid, SIGKILL);
-            while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-            }
+            while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) { }
             m_exit = Exit{true, true, false, -1, SIGKILL};
             return m_exit;
         }

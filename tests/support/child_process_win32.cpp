@@ -75,9 +75,9 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     for (const std::string& argument : arguments)
         commandLine += " " + quoted(argument);
     PROCESS_INFORMATION process{};
-    const BOOL started = ::CreateProcessA(
-        nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-        options.workingDirectory.empty() ? nullptr : options.workingDirectory.c_str(), &startup, &process);
+    const BOOL started = ::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                          options.workingDirectory.empty() ? nullptr : options.workingDirectory.c_str(),
+                                          &startup, &process);
     ::CloseHandle(childInput);
     ::CloseHandle(childOutput);
     if (!started) {
@@ -148,8 +148,7 @@ std::string ChildProcess::readAll(std::chrono::milliseconds timeout)
     const auto deadline = Clock::now() + timeout;
     std::string all = std::move(m_pending);
     m_pending.clear();
-    while (readSome(all, deadline)) {
-    }
+    while (readSome(all, deadline)) { }
     return all;
 }
 

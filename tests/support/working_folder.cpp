@@ -26,8 +26,8 @@ unsigned g_counter = 0;
 fs::path makeFolder(const fs::path& base)
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const fs::path candidate
-            = base / ("mirunea-test-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(g_counter++));
+        const fs::path candidate = base
+            / ("mirunea-test-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(g_counter++));
         if (fs::create_directory(candidate))
             return candidate;
     }
