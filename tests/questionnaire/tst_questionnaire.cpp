@@ -20,6 +20,7 @@
 
 #ifdef _WIN32
 #  include <windows.h>
+#  include <winioctl.h>
 #else
 #  include "app/platform/posix/windows_error_code.h"
 
@@ -150,20 +151,24 @@ TEST_CASE("lines are split by the rules")
         {"CR at end of file", "a\nb\r", {"a", "b"}},
         {"CR only separators make one line", "a\rb\rc\r", {"abc"}},
         {"empty lines kept", "\n\r\n\nx", {"", "", "", "x"}},
-        {"Ctrl-Z at file start", "\x1A"
-                                 "a\nb",
+        {"Ctrl-Z at file start",
+         "\x1A"
+         "a\nb",
          {}},
-        {"Ctrl-Z at line start ends file", "a\nb\n\x1A"
-                                           "c\nd\n",
+        {"Ctrl-Z at line start ends file",
+         "a\nb\n\x1A"
+         "c\nd\n",
          {"a", "b"}},
         {"Ctrl-Z after CR LF", "a\r\n\x1A", {"a"}},
-        {"Ctrl-Z inside line is ordinary", "a\x1A"
-                                           "b\nc",
+        {"Ctrl-Z inside line is ordinary",
+         "a\x1A"
+         "b\nc",
          {"a\x1A"
           "b",
           "c"}},
-        {"Ctrl-Z after dropped CR is inside line", "a\n\r\x1A"
-                                                   "b\nc",
+        {"Ctrl-Z after dropped CR is inside line",
+         "a\n\r\x1A"
+         "b\nc",
          {"a",
           "\x1A"
           "b",
@@ -329,13 +334,14 @@ TEST_CASE("the file becomes the questionnaire")
     std::string upTo98 = "t\nd\np\n";
     for (int j = 4; j <= 98; ++j)
         upTo98 += "\n";
-    rows.push_back(
-        {"question on line 99, choices cut at line 100", upTo98 + "[R]q\nc100\nc101\nc102\n", tdp + "Q1[R]q\n  -c100\n"});
+    rows.push_back({"question on line 99, choices cut at line 100", upTo98 + "[R]q\nc100\nc101\nc102\n",
+                    tdp + "Q1[R]q\n  -c100\n"});
     rows.push_back({"marker on line 100 counts", upTo98 + "\n[T]q\n", tdp + "Q1[T]q\n"});
     rows.push_back({"marker on line 101 is ignored", upTo98 + "\n\n[T]q\n", tdp});
 
     const std::string longText(300 * 1000, 'L');
-    rows.push_back({"long title, question text and choice", "t" + longText + "\nd\np\n[R]" + longText + "\n" + longText + "c\n",
+    rows.push_back({"long title, question text and choice",
+                    "t" + longText + "\nd\np\n[R]" + longText + "\n" + longText + "c\n",
                     "title:t" + longText + "\ndescription:d\nprompt:p\nQ1[R]" + longText + "\n  -" + longText + "c\n"});
     rows.push_back({"long skipped line", "t\nd\np\n" + longText + "\n[T]q\n", tdp + "Q1[T]q\n"});
 
@@ -543,8 +549,8 @@ TEST_CASE("a file another program writes without sharing is a sharing violation"
 {
     WorkingFolder folder;
     writeFileBytes("data.txt", "T\nD\nP\n");
-    const HANDLE exclusive
-        = ::CreateFileA("data.txt", GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE exclusive = ::CreateFileA("data.txt", GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                           nullptr);
     REQUIRE(exclusive != INVALID_HANDLE_VALUE);
     checkFailure("data.txt", ERROR_SHARING_VIOLATION, "I/O エラー (32)");
     ::CloseHandle(exclusive);
@@ -605,9 +611,9 @@ TEST_CASE("a file without read permission is access denied")
         return;
     }
     // Root reads everything: read as nobody, in a second process.
-    const auto read = mirunea::test::runProgram(
-        "setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", MIRUNEA_READ_TOOL, folder.filePath("data.txt"),
-                    folder.filePath("readable.txt")});
+    const auto read = mirunea::test::runProgram("setpriv",
+                                                {"--reuid=65534", "--regid=65534", "--clear-groups", MIRUNEA_READ_TOOL,
+                                                 folder.filePath("data.txt"), folder.filePath("readable.txt")});
     CHECK(read.exit.exitCode == 0);
     CHECK(read.output == "5\nok\n");
 }
