@@ -4,7 +4,7 @@
 #include "app/toolkit/win32/win32_application.h"
 #include "app/toolkit/win32/win32_window.h"
 #include "sheet/tform1.h"
-#include "temp_folder.h"
+#include "working_folder.h"
 
 #include <doctest/doctest.h>
 
@@ -56,7 +56,7 @@ std::string sjisLine(const char* utf8)
 
 TEST_CASE("grown labels lie beneath the name edit and the send button")
 {
-    test::TempWorkingFolder folder;
+    test::WorkingFolder folder;
     // A name prompt longer than the gap before the edit, a description that
     // reaches under the send button.
     test::writeFileBytes("data.txt",
