@@ -88,6 +88,10 @@ HWND Win32Window::createHandle(const toolkit::ControlSpec& design, HWND parent, 
         handle = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", kChild | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL,
                                    design.left, design.top, design.width, design.height, parent, nullptr, instance,
                                    nullptr);
+        // An edit takes 30,000 characters by default and drops the rest of a
+        // paste without a word; 0 lifts the limit.
+        if (handle)
+            ::SendMessageW(handle, EM_SETLIMITTEXT, 0, 0);
         break;
     case toolkit::ControlKind::GroupBox:
         handle = createContainer(ContainerKind::Panel, parent, place,

@@ -1,0 +1,74 @@
+#include "real_window.h"
+
+#include "temp_folder.h"
+
+namespace mirunea::test {
+
+namespace {
+MessageBoxCloser* g_closer = nullptr;
+} // namespace
+
+void pumpMessages(int rounds)
+{
+    MSG message;
+    for (int round = 0; round < rounds; ++round) {
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+        ::Sleep(5);
+    }
+}
+
+std::wstring classOf(HWND window)
+{
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    return name;
+}
+
+std::string computerName()
+{
+    char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD size = sizeof name;
+    ::GetComputerNameA(name, &size);
+    return std::string(name, size);
+}
+
+std::string answerFileBytes()
+{
+    return readFileBytes(computerName() + ".ans");
+}
+
+MessageBoxCloser::MessageBoxCloser()
+    : m_timer(::SetTimer(nullptr, 0, 20, &MessageBoxCloser::onTimer))
+{
+    g_closer = this;
+}
+
+MessageBoxCloser::~MessageBoxCloser()
+{
+    ::KillTimer(nullptr, m_timer);
+    g_closer = nullptr;
+}
+
+void CALLBACK MessageBoxCloser::onTimer(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (!g_closer)
+        return;
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND window, LPARAM) -> BOOL {
+            if (classOf(window) == L"#32770" && ::IsWindowVisible(window) && window != g_closer->m_lastBox) {
+                g_closer->m_lastBox = window;
+                wchar_t caption[256] = {};
+                ::GetWindowTextW(window, caption, 256);
+                g_closer->m_captions.emplace_back(caption);
+                ::PostMessageW(window, WM_COMMAND, IDOK, 0);
+            }
+            return TRUE;
+        },
+        0);
+}
+
+} // namespace mirunea::test
