@@ -1,5 +1,6 @@
 #include "app/toolkit/win32/win32_controls.h"
 
+#include "app/toolkit/win32/dpi.h"
 #include "app/toolkit/win32/win32_text.h"
 #include "app/window_rules.h"
 
@@ -63,9 +64,13 @@ template class WindowControl<toolkit::Button>;
 
 void Win32Label::setCaption(const std::string& text)
 {
-    const std::wstring caption = toWide(text);
-    ::SetWindowTextW(m_window, caption.c_str());
-    const TextSize size = captionSize(m_window, caption);
+    ::SetWindowTextW(m_window, toWide(text).c_str());
+    fitToCaption();
+}
+
+void Win32Label::fitToCaption()
+{
+    const TextSize size = captionSize(m_window, windowText(m_window));
     ::SetWindowPos(m_window, nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     ::InvalidateRect(m_window, nullptr, TRUE);
     m_host.controlVisibilityChanged();
@@ -87,10 +92,20 @@ namespace {
 constexpr int kButtonGap = 6; // between the circle and the text
 } // namespace
 
-Win32RadioGroup::Win32RadioGroup(HWND frame, ControlHost& host, HFONT font)
+Win32RadioGroup::Win32RadioGroup(HWND frame, ControlHost& host, HFONT font, int dpi)
     : WindowControl(frame, host)
     , m_font(font)
+    , m_dpi(dpi)
 {
+}
+
+void Win32RadioGroup::setFont(HFONT font, int dpi)
+{
+    m_font = font;
+    m_dpi = dpi;
+    for (HWND item : m_items)
+        ::SendMessageW(item, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
+    arrangeItems();
 }
 
 void Win32RadioGroup::appendItem(const std::string& text)
@@ -112,11 +127,13 @@ void Win32RadioGroup::arrangeItems()
 {
     RECT frame{};
     ::GetClientRect(m_window, &frame);
-    const int circle = ::GetSystemMetrics(SM_CXMENUCHECK);
+    // The circle as the button draws it at this density.
+    const int circle = systemMetricForDpi(SM_CXMENUCHECK, m_dpi);
+    const int margins = toolkit::rules::scaled(kButtonGap, m_dpi) + toolkit::rules::scaled(2, m_dpi);
     std::vector<int> widths;
     for (HWND item : m_items)
-        widths.push_back(circle + kButtonGap + captionSize(item, windowText(item)).width + 2);
-    const auto places = toolkit::rules::radioItemPlaces(frame.right, frame.bottom, widths);
+        widths.push_back(circle + margins + captionSize(item, windowText(item)).width);
+    const auto places = toolkit::rules::radioItemPlaces(frame.right, frame.bottom, widths, m_dpi);
     for (std::size_t i = 0; i < m_items.size(); ++i)
         ::MoveWindow(m_items[i], places[i].left, places[i].top, places[i].width, places[i].height, TRUE);
 }
@@ -160,9 +177,10 @@ void Win32RadioGroup::selectAndFocus(int index)
 
 // The check-list box: an owner-drawn list box whose items carry their tick
 // in the item data; a click on the box or Space toggles it.
-Win32CheckListBox::Win32CheckListBox(HWND list, ControlHost& host, int itemHeight)
+Win32CheckListBox::Win32CheckListBox(HWND list, ControlHost& host, int itemHeight, int dpi)
     : WindowControl(list, host)
     , m_itemHeight(itemHeight)
+    , m_dpi(dpi)
 {
     setChildHandler(list, this); // before the subclass below looks for it
     ::SendMessageW(list, LB_SETITEMHEIGHT, 0, itemHeight);
@@ -197,9 +215,17 @@ bool Win32CheckListBox::isItemTicked(int item) const
     return ::SendMessageW(m_window, LB_GETITEMDATA, static_cast<WPARAM>(item - 1), 0) != 0;
 }
 
+void Win32CheckListBox::setItemHeight(int itemHeight, int dpi)
+{
+    m_itemHeight = itemHeight;
+    m_dpi = dpi;
+    ::SendMessageW(m_window, LB_SETITEMHEIGHT, 0, itemHeight);
+    ::InvalidateRect(m_window, nullptr, TRUE);
+}
+
 int Win32CheckListBox::boxWidth() const
 {
-    return m_itemHeight + 2;
+    return m_itemHeight + toolkit::rules::scaled(2, m_dpi);
 }
 
 void Win32CheckListBox::toggle(int index)
@@ -248,8 +274,9 @@ void Win32CheckListBox::onDrawItem(const DRAWITEMSTRUCT& item)
     RECT textRect = item.rcItem;
     textRect.left += boxWidth();
     if (item.itemID != static_cast<UINT>(-1)) {
-        RECT box{item.rcItem.left + 1, item.rcItem.top + 1, item.rcItem.left + m_itemHeight - 1,
-                 item.rcItem.top + m_itemHeight - 1};
+        const int inset = toolkit::rules::scaled(1, m_dpi);
+        RECT box{item.rcItem.left + inset, item.rcItem.top + inset, item.rcItem.left + m_itemHeight - inset,
+                 item.rcItem.top + m_itemHeight - inset};
         RECT boxArea{item.rcItem.left, item.rcItem.top, textRect.left, item.rcItem.bottom};
         ::FillRect(dc, &boxArea, ::GetSysColorBrush(COLOR_WINDOW));
         const bool ticked = item.itemData != 0;
@@ -264,7 +291,7 @@ void Win32CheckListBox::onDrawItem(const DRAWITEMSTRUCT& item)
         ::SetBkMode(dc, TRANSPARENT);
         ::SetTextColor(dc, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
         RECT inner = textRect;
-        inner.left += 2;
+        inner.left += toolkit::rules::scaled(2, m_dpi);
         // The item text is shown as it is: "&" is no access key here.
         ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &inner,
                     DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_LEFT);

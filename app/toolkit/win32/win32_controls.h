@@ -47,6 +47,8 @@ class Win32Label : public WindowControl<toolkit::Label>
 public:
     using WindowControl::WindowControl;
     void setCaption(const std::string& text) override;
+    // Sizes the label to its caption in its present font.
+    void fitToCaption();
 };
 
 class Win32GroupBox : public WindowControl<toolkit::GroupBox>
@@ -60,7 +62,7 @@ public:
 class Win32RadioGroup : public WindowControl<toolkit::RadioGroup>
 {
 public:
-    Win32RadioGroup(HWND frame, ControlHost& host, HFONT font);
+    Win32RadioGroup(HWND frame, ControlHost& host, HFONT font, int dpi);
     void appendItem(const std::string& text) override;
     [[nodiscard]] int itemCount() const override;
     [[nodiscard]] std::optional<int> selectedItem() const override;
@@ -70,23 +72,28 @@ public:
     // Focuses the item at the index (wrapping around) and selects it.
     void selectAndFocus(int index);
     [[nodiscard]] int indexOf(HWND item) const;
+    // The items' font and the density they are spaced at; rearranges them.
+    void setFont(HFONT font, int dpi);
 
 private:
     void arrangeItems();
 
     HFONT m_font;
+    int m_dpi;
     std::vector<HWND> m_items;
 };
 
 class Win32CheckListBox : public WindowControl<toolkit::CheckListBox>
 {
 public:
-    Win32CheckListBox(HWND list, ControlHost& host, int itemHeight);
+    Win32CheckListBox(HWND list, ControlHost& host, int itemHeight, int dpi);
     ~Win32CheckListBox() override;
     void appendItem(const std::string& text) override;
     [[nodiscard]] int itemCount() const override;
     [[nodiscard]] bool isItemTicked(int item) const override;
     void onDrawItem(const DRAWITEMSTRUCT& item) override;
+    // The rows' height and the density the check boxes are drawn at.
+    void setItemHeight(int itemHeight, int dpi);
 
 private:
     static LRESULT CALLBACK listProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -95,6 +102,7 @@ private:
 
     WNDPROC m_listProc;
     int m_itemHeight;
+    int m_dpi;
 };
 
 class Win32Edit : public WindowControl<toolkit::Edit>

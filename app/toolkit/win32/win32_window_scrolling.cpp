@@ -9,7 +9,7 @@
 namespace mirunea::win32 {
 
 namespace {
-constexpr int kLineStep = 16;
+constexpr int kLineStep = 16; // at 96 dots per inch
 } // namespace
 
 void Win32Window::updateExtent()
@@ -82,10 +82,10 @@ void Win32Window::scroll(int bar, WORD request)
     int position = info.nPos;
     switch (request) {
     case SB_LINEUP:
-        position -= kLineStep;
+        position -= toolkit::rules::scaled(kLineStep, m_dpi);
         break;
     case SB_LINEDOWN:
-        position += kLineStep;
+        position += toolkit::rules::scaled(kLineStep, m_dpi);
         break;
     case SB_PAGEUP:
         position -= static_cast<int>(info.nPage);
