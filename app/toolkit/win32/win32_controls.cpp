@@ -55,6 +55,24 @@ void WindowControl<Interface>::hide()
     m_host.controlVisibilityChanged();
 }
 
+template<class Interface>
+void WindowControl<Interface>::setAccessibleName(const std::string& text)
+{
+    m_accessibleName = withoutAccessKeyMarks(toWide(text));
+}
+
+template<class Interface>
+std::wstring WindowControl<Interface>::accessibleName(long /*child*/) const
+{
+    return m_accessibleName.empty() ? withoutAccessKeyMarks(windowText(m_window)) : m_accessibleName;
+}
+
+template<class Interface>
+long WindowControl<Interface>::accessibleState(long /*child*/) const
+{
+    return (::GetWindowLongW(m_window, GWL_STYLE) & WS_TABSTOP) ? STATE_SYSTEM_FOCUSABLE : 0;
+}
+
 template class WindowControl<toolkit::Label>;
 template class WindowControl<toolkit::GroupBox>;
 template class WindowControl<toolkit::RadioGroup>;
@@ -164,6 +182,36 @@ int Win32RadioGroup::indexOf(HWND item) const
     return found == m_items.end() ? -1 : static_cast<int>(found - m_items.begin());
 }
 
+std::wstring Win32RadioGroup::accessibleName(long child) const
+{
+    if (child >= 1 && child <= itemCount())
+        return withoutAccessKeyMarks(windowText(m_items[static_cast<std::size_t>(child - 1)]));
+    return m_accessibleName;
+}
+
+long Win32RadioGroup::accessibleRole(long child) const
+{
+    return child == CHILDID_SELF ? ROLE_SYSTEM_GROUPING : ROLE_SYSTEM_RADIOBUTTON;
+}
+
+long Win32RadioGroup::accessibleState(long child) const
+{
+    if (child < 1 || child > itemCount())
+        return 0;
+    const HWND item = m_items[static_cast<std::size_t>(child - 1)];
+    long state = STATE_SYSTEM_FOCUSABLE;
+    if (::SendMessageW(item, BM_GETCHECK, 0, 0) == BST_CHECKED)
+        state |= STATE_SYSTEM_CHECKED;
+    if (::GetFocus() == item)
+        state |= STATE_SYSTEM_FOCUSED;
+    return state;
+}
+
+bool Win32RadioGroup::accessibleChildPlace(long child, RECT& screen) const
+{
+    return child >= 1 && child <= itemCount() && ::GetWindowRect(m_items[static_cast<std::size_t>(child - 1)], &screen);
+}
+
 void Win32RadioGroup::selectAndFocus(int index)
 {
     if (m_items.empty())
@@ -266,6 +314,47 @@ LRESULT CALLBACK Win32CheckListBox::listProc(HWND window, UINT message, WPARAM w
         break;
     }
     return ::CallWindowProcW(original, window, message, wParam, lParam);
+}
+
+std::wstring Win32CheckListBox::accessibleName(long child) const
+{
+    if (child < 1 || child > itemCount())
+        return m_accessibleName;
+    const auto index = static_cast<WPARAM>(child - 1);
+    const auto length = ::SendMessageW(m_window, LB_GETTEXTLEN, index, 0);
+    std::wstring text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        std::max<LRESULT>(0, ::SendMessageW(m_window, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data())))));
+    return text; // shown unchanged, "&" included
+}
+
+long Win32CheckListBox::accessibleRole(long child) const
+{
+    return child == CHILDID_SELF ? ROLE_SYSTEM_LIST : ROLE_SYSTEM_CHECKBUTTON;
+}
+
+long Win32CheckListBox::accessibleState(long child) const
+{
+    if (child < 1 || child > itemCount())
+        return WindowControl::accessibleState(child);
+    long state = STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_SELECTABLE;
+    if (isItemTicked(static_cast<int>(child)))
+        state |= STATE_SYSTEM_CHECKED;
+    if (::SendMessageW(m_window, LB_GETCURSEL, 0, 0) == child - 1)
+        state |= STATE_SYSTEM_SELECTED;
+    if (::GetFocus() == m_window && ::SendMessageW(m_window, LB_GETCARETINDEX, 0, 0) == child - 1)
+        state |= STATE_SYSTEM_FOCUSED;
+    return state;
+}
+
+bool Win32CheckListBox::accessibleChildPlace(long child, RECT& screen) const
+{
+    if (child < 1 || child > itemCount()
+        || ::SendMessageW(m_window, LB_GETITEMRECT, static_cast<WPARAM>(child - 1), reinterpret_cast<LPARAM>(&screen))
+            == LB_ERR)
+        return false;
+    ::MapWindowPoints(m_window, HWND_DESKTOP, reinterpret_cast<POINT*>(&screen), 2);
+    return true;
 }
 
 void Win32CheckListBox::onDrawItem(const DRAWITEMSTRUCT& item)

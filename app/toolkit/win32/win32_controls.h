@@ -1,9 +1,12 @@
 #pragma once
 
 #include "app/toolkit.h"
+#include "app/toolkit/win32/accessibility.h"
 #include "app/toolkit/win32/container_window.h"
 
 #include <windows.h>
+
+#include <oleacc.h>
 
 #include <functional>
 #include <string>
@@ -21,8 +24,10 @@ public:
     virtual void deliverClick(const std::function<void()>& handler) = 0;
 };
 
+// Every control answers screen readers (accessibility.h): by default its
+// name is the one given, else its caption without the "&" marks.
 template<class Interface>
-class WindowControl : public Interface, public ChildHandler
+class WindowControl : public Interface, public ChildHandler, public AccessibleSource
 {
 public:
     WindowControl(HWND window, ControlHost& host)
@@ -32,14 +37,16 @@ public:
     }
     void show() override;
     void hide() override;
-    // Win32 has no property for it without COM accessibility servers; the
-    // visible texts (captions, items) are what a screen reader reads.
-    void setAccessibleName(const std::string& /*text*/) override { }
+    void setAccessibleName(const std::string& text) override;
     [[nodiscard]] HWND handle() const { return m_window; }
+
+    [[nodiscard]] std::wstring accessibleName(long child) const override;
+    [[nodiscard]] long accessibleState(long child) const override;
 
 protected:
     HWND m_window;
     ControlHost& m_host;
+    std::wstring m_accessibleName;
 };
 
 class Win32Label : public WindowControl<toolkit::Label>
@@ -49,6 +56,7 @@ public:
     void setCaption(const std::string& text) override;
     // Sizes the label to its caption in its present font.
     void fitToCaption();
+    [[nodiscard]] long accessibleRole(long /*child*/) const override { return ROLE_SYSTEM_STATICTEXT; }
 };
 
 class Win32GroupBox : public WindowControl<toolkit::GroupBox>
@@ -57,6 +65,7 @@ public:
     using WindowControl::WindowControl;
     void setCaption(const std::string& text) override;
     [[nodiscard]] wchar_t accessKey() const;
+    [[nodiscard]] long accessibleRole(long /*child*/) const override { return ROLE_SYSTEM_GROUPING; }
 };
 
 class Win32RadioGroup : public WindowControl<toolkit::RadioGroup>
@@ -74,6 +83,13 @@ public:
     [[nodiscard]] int indexOf(HWND item) const;
     // The items' font and the density they are spaced at; rearranges them.
     void setFont(HFONT font, int dpi);
+
+    // The group, its radio items as children.
+    [[nodiscard]] std::wstring accessibleName(long child) const override;
+    [[nodiscard]] long accessibleRole(long child) const override;
+    [[nodiscard]] long accessibleState(long child) const override;
+    [[nodiscard]] long accessibleChildCount() const override { return itemCount(); }
+    [[nodiscard]] bool accessibleChildPlace(long child, RECT& screen) const override;
 
 private:
     void arrangeItems();
@@ -95,6 +111,14 @@ public:
     // The rows' height and the density the check boxes are drawn at.
     void setItemHeight(int itemHeight, int dpi);
 
+    // The list, its rows as check boxes: an owner-drawn list box tells
+    // neither their texts nor their ticks by itself.
+    [[nodiscard]] std::wstring accessibleName(long child) const override;
+    [[nodiscard]] long accessibleRole(long child) const override;
+    [[nodiscard]] long accessibleState(long child) const override;
+    [[nodiscard]] long accessibleChildCount() const override { return itemCount(); }
+    [[nodiscard]] bool accessibleChildPlace(long child, RECT& screen) const override;
+
 private:
     static LRESULT CALLBACK listProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void toggle(int index);
@@ -111,6 +135,9 @@ public:
     using WindowControl::WindowControl;
     void setText(const std::string& text) override;
     [[nodiscard]] std::string text() const override;
+    // Its text is its value, not its name: the question or prompt only.
+    [[nodiscard]] std::wstring accessibleName(long /*child*/) const override { return m_accessibleName; }
+    [[nodiscard]] long accessibleRole(long /*child*/) const override { return ROLE_SYSTEM_TEXT; }
 };
 
 class Win32Button : public WindowControl<toolkit::Button>
@@ -121,6 +148,7 @@ public:
     void setClickHandler(std::function<void()> handler) override;
     void onCommand(WORD notification) override;
     void click();
+    [[nodiscard]] long accessibleRole(long /*child*/) const override { return ROLE_SYSTEM_PUSHBUTTON; }
 
 private:
     std::function<void()> m_handler;

@@ -180,6 +180,8 @@ toolkit::Control& Win32Window::addControl(const toolkit::ControlSpec& design)
 
     auto entry = std::make_unique<Entry>(Entry{design, handle, wrap(design, handle)});
     Entry* added = entry.get();
+    if (const auto* source = dynamic_cast<const AccessibleSource*>(added->control.get()))
+        makeAccessible(handle, *source);
     m_entries.push_back(std::move(entry));
     m_byName.emplace(design.name, added);
     m_byHandle.emplace(handle, added);
