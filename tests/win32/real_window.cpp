@@ -63,7 +63,17 @@ void CALLBACK MessageBoxCloser::onTimer(HWND, UINT, UINT_PTR, DWORD)
                 g_closer->m_lastBox = window;
                 wchar_t caption[256] = {};
                 ::GetWindowTextW(window, caption, 256);
-                g_closer->m_captions.emplace_back(caption);
+                SeenBox box{caption, ::GetWindow(window, GW_OWNER), ::GetWindowLongPtrW(window, GWL_EXSTYLE), 0};
+                ::EnumThreadWindows(
+                    ::GetCurrentThreadId(),
+                    [](HWND other, LPARAM seen) -> BOOL {
+                        auto* box = reinterpret_cast<SeenBox*>(seen);
+                        if (::IsWindowEnabled(other) && classOf(other) != L"#32770")
+                            ++box->enabledWindows;
+                        return TRUE;
+                    },
+                    reinterpret_cast<LPARAM>(&box));
+                g_closer->m_seen.push_back(box);
                 ::PostMessageW(window, WM_COMMAND, IDOK, 0);
             }
             return TRUE;

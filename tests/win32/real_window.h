@@ -18,8 +18,17 @@ void pumpMessages(int rounds = 20);
 // The bytes "<computer name>.ans" holds in the working folder.
 [[nodiscard]] std::string answerFileBytes();
 
+// What a message box was while it was shown.
+struct SeenBox
+{
+    std::wstring caption;
+    HWND owner;
+    LONG_PTR extendedStyle;
+    int enabledWindows; // the thread's other top-level windows still enabled
+};
+
 // Presses "OK" on every message box this thread shows while it lives, and
-// keeps the texts; the box's own modal loop runs the timer that does it.
+// keeps what it saw; the box's own modal loop runs the timer that does it.
 class MessageBoxCloser
 {
 public:
@@ -28,13 +37,13 @@ public:
     MessageBoxCloser(const MessageBoxCloser&) = delete;
     MessageBoxCloser& operator=(const MessageBoxCloser&) = delete;
 
-    [[nodiscard]] const std::vector<std::wstring>& captions() const { return m_captions; }
+    [[nodiscard]] const std::vector<SeenBox>& seen() const { return m_seen; }
 
 private:
     static void CALLBACK onTimer(HWND, UINT, UINT_PTR, DWORD);
     UINT_PTR m_timer;
     HWND m_lastBox = nullptr; // closing, not to be counted twice
-    std::vector<std::wstring> m_captions;
+    std::vector<SeenBox> m_seen;
 };
 
 } // namespace mirunea::test

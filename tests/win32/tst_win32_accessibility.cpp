@@ -96,10 +96,11 @@ TEST_CASE("each control tells a screen reader its name, role and state; the item
 {
     REQUIRE(SUCCEEDED(::CoInitialize(nullptr)));
     test::TempWorkingFolder folder;
-    test::writeFileBytes("data.txt", sjisLine("校内アンケート") + sjisLine("説明") + sjisLine("氏名(&N)")
-                                         + sjisLine("[R]好きな季節(&S)") + sjisLine("春(&1)") + sjisLine("夏")
-                                         + sjisLine("秋") + sjisLine("") + sjisLine("[C]好きな教科")
-                                         + sjisLine("国語") + sjisLine("数&学") + sjisLine("") + sjisLine("[T]ご意見"));
+    test::writeFileBytes("data.txt",
+                         sjisLine("校内アンケート") + sjisLine("説明") + sjisLine("氏名(&N)")
+                             + sjisLine("[R]好きな季節(&S)") + sjisLine("春(&1)") + sjisLine("夏") + sjisLine("秋")
+                             + sjisLine("") + sjisLine("[C]好きな教科") + sjisLine("国語") + sjisLine("数&学")
+                             + sjisLine("") + sjisLine("[T]ご意見"));
     win32::Win32Application app;
     app.setTitle(cp932::fromUtf8("ミルネア"));
     auto form = std::make_unique<TForm1>(app);

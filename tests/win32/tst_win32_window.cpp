@@ -126,7 +126,8 @@ TEST_CASE("an answer of 100,000 characters pasted into the edits reaches the ans
 
     test::MessageBoxCloser boxes;
     dynamic_cast<win32::Win32Button&>(form.window().control<toolkit::Button>("Button1")).click();
-    CHECK(boxes.captions().size() == 1); // the confirmation, not an error box
+    REQUIRE(boxes.seen().size() == 1); // the confirmation, not an error box
+    CHECK(boxes.seen()[0].owner == window.frame());
     const std::string whole = cp932::fromUtf8(expectedUtf8);
     const std::string lastCut = cp932::fromUtf8(expectedUtf8.substr(0, expectedUtf8.size() - 1)) + "!";
     const std::string written = test::answerFileBytes();
@@ -134,4 +135,23 @@ TEST_CASE("an answer of 100,000 characters pasted into the edits reaches the ans
     // Not the texts themselves in a failure message: 200 KB each.
     CHECK(written.size() == expected.size());
     CHECK_MESSAGE(written == expected, "the answer file differs from the pasted texts");
+}
+
+TEST_CASE("the error box shown before the window stands alone in the task bar, modal to the program")
+{
+    test::TempWorkingFolder folder; // no data.txt
+    win32::Win32Application app;
+    app.setTitle(cp932::fromUtf8("ミルネア"));
+    test::MessageBoxCloser boxes;
+    TForm1 form(app);
+    REQUIRE(boxes.seen().size() == 1);
+    const test::SeenBox& box = boxes.seen()[0];
+    CHECK(box.caption == L"ミルネア");
+    // A box without owner and no tool window gets a task-bar button.
+    CHECK(box.owner == nullptr);
+    CHECK((box.extendedStyle & WS_EX_TOOLWINDOW) == 0);
+    CHECK(box.enabledWindows == 0); // the hidden main window among them
+    const HWND frame = static_cast<win32::Win32Window&>(form.window()).frame();
+    CHECK(::IsWindowEnabled(frame));
+    CHECK_FALSE(::IsWindowVisible(frame));
 }
