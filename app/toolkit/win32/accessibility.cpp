@@ -5,15 +5,12 @@
 #include <oleacc.h>
 
 #include <atomic>
+#include <map>
 #include <new>
 
 namespace mirunea::win32 {
 
 namespace {
-
-constexpr const wchar_t* kSourceProperty = L"MiruneaAccessibleSource";
-constexpr const wchar_t* kProcedureProperty = L"MiruneaAccessibleProcedure";
-constexpr const wchar_t* kObjectProperty = L"MiruneaAccessibleObject";
 
 // {618736E0-3C3D-11CF-810C-00AA00389B71}
 constexpr IID kIidAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
@@ -295,34 +292,48 @@ private:
 
 #pragma GCC diagnostic pop
 
+// The subclassed windows, kept in the process rather than in window
+// properties: under Wine each property is a round trip to the server, and
+// the window has some seventy controls to start with.
+struct Subclass
+{
+    WNDPROC original;
+    const AccessibleSource* source;
+    AccessibleObject* object;
+};
+std::map<HWND, Subclass>& subclasses()
+{
+    static std::map<HWND, Subclass> windows;
+    return windows;
+}
+
 LRESULT CALLBACK accessibleProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    const auto original = reinterpret_cast<WNDPROC>(::GetPropW(window, kProcedureProperty));
+    const auto found = subclasses().find(window);
+    if (found == subclasses().end())
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    Subclass& subclass = found->second;
+    const WNDPROC original = subclass.original;
     if (message == WM_GETOBJECT && static_cast<LONG>(lParam) == OBJID_CLIENT) {
-        auto* object = static_cast<AccessibleObject*>(::GetPropW(window, kObjectProperty));
-        const auto* source = static_cast<const AccessibleSource*>(::GetPropW(window, kSourceProperty));
-        if (!object && source && ole().available()) {
+        if (!subclass.object && ole().available()) {
             IAccessible* standard = nullptr;
             if (SUCCEEDED(ole().createStdAccessibleObject(window, OBJID_CLIENT, kIidAccessible,
                                                           reinterpret_cast<void**>(&standard)))
                 && standard) {
-                object = new (std::nothrow) AccessibleObject(window, *source, standard);
-                if (object)
-                    ::SetPropW(window, kObjectProperty, object);
-                else
+                subclass.object = new (std::nothrow) AccessibleObject(window, *subclass.source, standard);
+                if (!subclass.object)
                     standard->Release();
             }
         }
-        if (object)
-            return ole().lresultFromObject(kIidAccessible, wParam, object);
+        if (subclass.object)
+            return ole().lresultFromObject(kIidAccessible, wParam, subclass.object);
     } else if (message == WM_NCDESTROY) {
         // Readers may still hold the object: it stays, cut off from the control.
-        if (auto* object = static_cast<AccessibleObject*>(::RemovePropW(window, kObjectProperty))) {
-            object->disconnect();
-            object->Release();
+        if (subclass.object) {
+            subclass.object->disconnect();
+            subclass.object->Release();
         }
-        ::RemovePropW(window, kSourceProperty);
-        ::RemovePropW(window, kProcedureProperty);
+        subclasses().erase(found);
         ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
     }
     return ::CallWindowProcW(original, window, message, wParam, lParam);
@@ -332,9 +343,10 @@ LRESULT CALLBACK accessibleProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 void makeAccessible(HWND window, const AccessibleSource& source)
 {
-    ::SetPropW(window, kSourceProperty, const_cast<AccessibleSource*>(&source));
-    const auto original = ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&accessibleProc));
-    ::SetPropW(window, kProcedureProperty, reinterpret_cast<HANDLE>(original));
+    Subclass& subclass = subclasses()[window];
+    subclass = {nullptr, &source, nullptr};
+    subclass.original = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&accessibleProc)));
 }
 
 std::wstring withoutAccessKeyMarks(const std::wstring& caption)

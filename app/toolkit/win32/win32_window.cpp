@@ -291,6 +291,8 @@ void Win32Window::applyDpi(int dpi)
 
 void Win32Window::show()
 {
+    m_shown = true;
+    updateExtent();
     ::ShowWindow(m_frame, SW_SHOWNORMAL);
     ::UpdateWindow(m_frame);
     if (!ownsWindow(::GetFocus()))

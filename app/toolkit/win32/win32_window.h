@@ -96,6 +96,7 @@ private:
     SIZE m_extent{0, 0};
     POINT m_scroll{0, 0};
     bool m_updatingScrollBars = false;
+    bool m_shown = false; // the frame shown once: the scroll range is kept from then on
     HWND m_lastFocus = nullptr;
 };
 

@@ -14,6 +14,10 @@ constexpr int kLineStep = 16; // at 96 dots per inch
 
 void Win32Window::updateExtent()
 {
+    // Nobody sees the scroll bars before the frame is first shown: one
+    // reckoning then, not one per control created, captioned, shown or hidden.
+    if (!m_shown)
+        return;
     std::vector<toolkit::rules::Rect> visible;
     for (const auto& entry : m_entries) {
         if (!entry->design.parent.empty() || !(::GetWindowLongW(entry->handle, GWL_STYLE) & WS_VISIBLE))
