@@ -28,11 +28,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     ::RegisterClassExW(&windowClass);
     const HWND window = ::CreateWindowExW(0, L"MiruneaYardstick", L"校内アンケート", WS_OVERLAPPEDWINDOW, 9, 10, 1006,
                                           727, nullptr, nullptr, instance, nullptr);
-    const HWND label = ::CreateWindowExW(0, L"STATIC", L"このアンケートの説明", WS_CHILD | WS_VISIBLE, 16, 32, 117,
-                                         13, window, nullptr, instance, nullptr);
-    const HFONT font = ::CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                     VARIABLE_PITCH | FF_SWISS, L"ＭＳ Ｐゴシック");
+    const HWND label = ::CreateWindowExW(0, L"STATIC", L"このアンケートの説明", WS_CHILD | WS_VISIBLE, 16, 32, 117, 13,
+                                         window, nullptr, instance, nullptr);
+    const HFONT font = ::CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS,
+                                     L"ＭＳ Ｐゴシック");
     ::SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     ::ShowWindow(window, SW_SHOWNORMAL);
     ::UpdateWindow(window);

@@ -147,12 +147,23 @@ TEST_CASE("each control tells a screen reader its name, role and state; the item
         }
 
         // Chosen as the arrow keys do: selected and focused.
-        dynamic_cast<win32::Win32RadioGroup&>(form->window().control<toolkit::RadioGroup>("RadioGroup1"))
-            .selectAndFocus(1);
+        auto& radio = dynamic_cast<win32::Win32RadioGroup&>(form->window().control<toolkit::RadioGroup>("RadioGroup1"));
+        radio.selectAndFocus(1);
         CHECK_FALSE(has(group.state(1), STATE_SYSTEM_CHECKED));
         CHECK(has(group.state(2), STATE_SYSTEM_CHECKED));
         CHECK(has(group.state(2), STATE_SYSTEM_FOCUSED));
         CHECK_FALSE(has(group.state(3), STATE_SYSTEM_CHECKED));
+
+        // The item's own window, as a reader finds it by the focus, says the same.
+        REQUIRE(radio.items().size() == 3);
+        const Accessible chosen(radio.items()[1]);
+        CHECK(chosen.name() == L"夏");
+        CHECK(chosen.role() == ROLE_SYSTEM_RADIOBUTTON);
+        CHECK(has(chosen.state(), STATE_SYSTEM_CHECKED));
+        CHECK(has(chosen.state(), STATE_SYSTEM_FOCUSED));
+        const Accessible first(radio.items()[0]);
+        CHECK(first.name() == L"春(1)");
+        CHECK_FALSE(has(first.state(), STATE_SYSTEM_CHECKED));
     }
 
     SUBCASE("check-list rows: their texts as shown, ticked or not, the selected one")

@@ -138,6 +138,8 @@ void Win32RadioGroup::appendItem(const std::string& text)
                                         ::GetModuleHandleW(nullptr), nullptr);
     ::SendMessageW(item, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
     m_items.push_back(item);
+    m_itemSources.push_back(std::make_unique<ItemSource>(*this, static_cast<long>(m_items.size())));
+    makeAccessible(item, *m_itemSources.back());
     arrangeItems();
 }
 

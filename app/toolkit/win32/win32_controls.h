@@ -9,6 +9,7 @@
 #include <oleacc.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -92,11 +93,30 @@ public:
     [[nodiscard]] bool accessibleChildPlace(long child, RECT& screen) const override;
 
 private:
+    // A radio item's window, asked by itself (it holds the focus when chosen).
+    class ItemSource : public AccessibleSource
+    {
+    public:
+        ItemSource(const Win32RadioGroup& group, long child)
+            : m_group(group)
+            , m_child(child)
+        {
+        }
+        [[nodiscard]] std::wstring accessibleName(long) const override { return m_group.accessibleName(m_child); }
+        [[nodiscard]] long accessibleRole(long) const override { return m_group.accessibleRole(m_child); }
+        [[nodiscard]] long accessibleState(long) const override { return m_group.accessibleState(m_child); }
+
+    private:
+        const Win32RadioGroup& m_group;
+        long m_child;
+    };
+
     void arrangeItems();
 
     HFONT m_font;
     int m_dpi;
     std::vector<HWND> m_items;
+    std::vector<std::unique_ptr<ItemSource>> m_itemSources;
 };
 
 class Win32CheckListBox : public WindowControl<toolkit::CheckListBox>
