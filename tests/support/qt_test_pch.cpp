@@ -1,2 +1,5 @@
 // Holds the precompiled Qt headers the Qt Test programs share; never run.
-int main() { return 0; }
+int main()
+{
+    return 0;
+}

@@ -1,11 +1,13 @@
 #include "app/cp932.h"
 
+#include "app/cp932_table_builder.h"
 #include "app/cp932_tables.h"
 
 #include <windows.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 // Code page 932 through the system's own converter, whatever the ANSI code
 // page of this Windows is. The conversion tables are filled once from
@@ -34,25 +36,13 @@ constexpr UINT kCodePage = 932;
     return static_cast<char16_t>(output[0]);
 }
 
-[[nodiscard]] DecodeTable buildDecodeTable()
+[[nodiscard]] DecodeTable buildWindowsDecodeTable()
 {
-    DecodeTable table;
-    for (unsigned byte = 0; byte < 256; ++byte) {
-        const char input = static_cast<char>(byte);
-        table.singleByte[byte] = isSingleByteCharacter(static_cast<unsigned char>(byte)) ? decodeOne(&input, 1)
-                                                                                         : kReplacementCharacter;
-    }
-    for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
-        if (!isLeadByte(static_cast<unsigned char>(lead)))
-            continue;
-        for (unsigned trail = 0; trail < 256; ++trail) {
-            if (!isTrailByte(static_cast<unsigned char>(trail)))
-                continue;
-            const char input[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-            table.doubleByte[leadIndex(static_cast<unsigned char>(lead)) * 256 + trail] = decodeOne(input, 2);
-        }
-    }
-    return table;
+    return buildDecodeTable([](const unsigned char* bytes, std::size_t size) {
+        if (size == 1 && !isSingleByteCharacter(bytes[0]))
+            return kReplacementCharacter;
+        return decodeOne(reinterpret_cast<const char*>(bytes), static_cast<int>(size));
+    });
 }
 
 // Windows writes U+0080 and U+F8F0..U+F8F3 as the bytes that decode() calls
@@ -71,26 +61,18 @@ constexpr UINT kCodePage = 932;
         && table.doubleByte[leadIndex(first) * 256 + second] != kReplacementCharacter;
 }
 
-// kNoMapping also where Windows has neither a mapping nor a best fit.
-[[nodiscard]] EncodeTable buildEncodeTable()
+// No bytes also where Windows has neither a mapping nor a best fit.
+[[nodiscard]] EncodeTable buildWindowsEncodeTable()
 {
-    EncodeTable table(0x10000, kNoMapping);
-    for (unsigned codePoint = 0; codePoint < 0x10000; ++codePoint) {
-        if (isSurrogate(static_cast<char16_t>(codePoint)))
-            continue;
-        const wchar_t input = static_cast<wchar_t>(codePoint);
+    return buildEncodeTable([](char16_t unit) {
+        const wchar_t input = static_cast<wchar_t>(unit);
         char output[4] = {};
         BOOL usedDefault = FALSE;
         const int count = ::WideCharToMultiByte(kCodePage, 0, &input, 1, output, sizeof output, nullptr, &usedDefault);
         if (usedDefault || !decodesAsOneCharacter(output, count))
-            continue;
-        if (count == 1)
-            table[codePoint] = static_cast<unsigned char>(output[0]);
-        else if (count == 2)
-            table[codePoint] = static_cast<std::uint16_t>((static_cast<unsigned char>(output[0]) << 8)
-                                                          | static_cast<unsigned char>(output[1]));
-    }
-    return table;
+            return std::string();
+        return std::string(output, static_cast<std::size_t>(count));
+    });
 }
 
 [[nodiscard]] std::u16string utf16FromUtf8(std::string_view utf8)
@@ -120,13 +102,13 @@ constexpr UINT kCodePage = 932;
 
 const DecodeTable& decodeTable()
 {
-    static const DecodeTable table = buildDecodeTable();
+    static const DecodeTable table = buildWindowsDecodeTable();
     return table;
 }
 
 const EncodeTable& encodeTable()
 {
-    static const EncodeTable table = buildEncodeTable();
+    static const EncodeTable table = buildWindowsEncodeTable();
     return table;
 }
 
