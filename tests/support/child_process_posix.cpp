@@ -118,33 +118,6 @@ bool ChildProcess::readSome(std::string& into, Clock::time_point deadline)
     return true;
 }
 
-std::string ChildProcess::readLine(std::chrono::milliseconds timeout)
-{
-    const auto deadline = Clock::now() + timeout;
-    std::size_t lineFeed;
-    while ((lineFeed = m_pending.find('\n')) == std::string::npos) {
-        if (!readSome(m_pending, deadline)) {
-            std::string rest = std::move(m_pending);
-            m_pending.clear();
-            return rest;
-        }
-    }
-    std::string line = m_pending.substr(0, lineFeed);
-    m_pending.erase(0, lineFeed + 1);
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
-    return line;
-}
-
-std::string ChildProcess::readAll(std::chrono::milliseconds timeout)
-{
-    const auto deadline = Clock::now() + timeout;
-    std::string all = std::move(m_pending);
-    m_pending.clear();
-    while (readSome(all, deadline)) { }
-    return all;
-}
-
 void ChildProcess::closeInput()
 {
     if (m_input >= 0) {
