@@ -9,6 +9,7 @@
 #include "app/io_failure.h"
 #include "questionnaire/line_reader.h"
 #include "questionnaire/questionnaire_reader.h"
+#include "scratch_file.h"
 
 #include <atomic>
 #include <cstddef>
@@ -25,22 +26,7 @@ namespace {
 
 constexpr std::size_t kBound = mirunea::LineReader::kMaxFileBytes;
 
-char g_folder[] = "/tmp/mirunea-fuzz-limits-XXXXXX";
-char g_file[sizeof g_folder + sizeof "/data.txt"];
-
-const char* scratchFile()
-{
-    if (g_file[0] == '\0') {
-        if (!::mkdtemp(g_folder))
-            std::abort();
-        std::snprintf(g_file, sizeof g_file, "%s/data.txt", g_folder);
-        std::atexit([] {
-            ::unlink(g_file);
-            ::rmdir(g_folder);
-        });
-    }
-    return g_file;
-}
+using mirunea::fuzz::scratchFile;
 
 void writeAll(int fd, const std::uint8_t* data, std::size_t size)
 {

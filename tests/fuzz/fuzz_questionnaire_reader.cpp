@@ -2,6 +2,7 @@
 // the program meets them, and checks the model's limits.
 #include "app/io_failure.h"
 #include "questionnaire/questionnaire_reader.h"
+#include "scratch_file.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -11,28 +12,7 @@
 
 #include <unistd.h>
 
-namespace {
-
-// One private folder per fuzzing process, removed at exit. Plain arrays: the
-// exit handler runs after static strings are destroyed.
-char g_folder[] = "/tmp/mirunea-fuzz-XXXXXX";
-char g_file[sizeof g_folder + sizeof "/data.txt"];
-
-const char* scratchFile()
-{
-    if (g_file[0] == '\0') {
-        if (!::mkdtemp(g_folder))
-            std::abort();
-        std::snprintf(g_file, sizeof g_file, "%s/data.txt", g_folder);
-        std::atexit([] {
-            ::unlink(g_file);
-            ::rmdir(g_folder);
-        });
-    }
-    return g_file;
-}
-
-} // namespace
+using mirunea::fuzz::scratchFile;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
