@@ -21,9 +21,8 @@ struct Placed
 std::vector<Placed> layoutTable()
 {
     std::vector<Placed> table = {
-        {"Label1", "", {8, 0, -1, -1}},        {"Label2", "", {16, 32, -1, -1}},
-        {"Label3", "", {24, 56, -1, -1}},      {"Ename", "", {80, 56, 217, 23}},
-        {"Button1", "", {800, 40, 177, 41}},
+        {"Label1", "", {8, 0, -1, -1}},   {"Label2", "", {16, 32, -1, -1}},    {"Label3", "", {24, 56, -1, -1}},
+        {"Ename", "", {80, 56, 217, 23}}, {"Button1", "", {800, 40, 177, 41}},
     };
     for (int q = 1; q <= 10; ++q) {
         const std::string n = std::to_string(q);
@@ -77,10 +76,9 @@ TEST_CASE("fonts have their pixel heights and weights")
         bool bold;
     };
     const Font fonts[] = {
-        {"Label1", 27, true},  {"Label2", 13, false},        {"Label3", 16, false},
-        {"Ename", 15, false},  {"Button1", 19, true},        {"GroupBox1", 15, false},
-        {"GroupBox10", 15, false}, {"Lbl4", 15, false},      {"RadioGroup4", 15, false},
-        {"CheckListBox4", 15, false}, {"Edit4", 15, false},
+        {"Label1", 27, true},       {"Label2", 13, false},        {"Label3", 16, false},     {"Ename", 15, false},
+        {"Button1", 19, true},      {"GroupBox1", 15, false},     {"GroupBox10", 15, false}, {"Lbl4", 15, false},
+        {"RadioGroup4", 15, false}, {"CheckListBox4", 15, false}, {"Edit4", 15, false},
     };
     for (const Font& expected : fonts) {
         CAPTURE(expected.name);
@@ -97,11 +95,14 @@ TEST_CASE("design-time texts are shown")
     REQUIRE(designed.shown);
     WindowDriver& driver = *designed.driver;
     std::vector<std::pair<std::string, std::string>> texts = {
-        {"Label1", "Label1"},       {"Label2", "このアンケートの説明"},
-        {"Label3", "氏名"},         {"Ename", ""},
+        {"Label1", "Label1"},
+        {"Label2", "このアンケートの説明"},
+        {"Label3", "氏名"},
+        {"Ename", ""},
         {"Button1", "入力終了（送信）"},
         // As designed: panel 2 has its own name, panels 3 to 10 repeat panel 1's.
-        {"GroupBox1", "GroupBox1"}, {"GroupBox2", "GroupBox2"},
+        {"GroupBox1", "GroupBox1"},
+        {"GroupBox2", "GroupBox2"},
     };
     for (int q = 3; q <= 10; ++q)
         texts.emplace_back("GroupBox" + std::to_string(q), "GroupBox1");

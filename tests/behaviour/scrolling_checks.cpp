@@ -89,8 +89,8 @@ TEST_CASE("the scrolled extent follows the shown controls")
 
 TEST_CASE("Tab to a control out of view scrolls it into view")
 {
-    OpenSheet sheet(Lines{"t", "d", "n", "[T]1", "[T]2", "[T]3", "[T]4", "[T]5", "[T]6", "[T]7", "[T]8", "[T]9",
-                          "[T]10"});
+    OpenSheet sheet(
+        Lines{"t", "d", "n", "[T]1", "[T]2", "[T]3", "[T]4", "[T]5", "[T]6", "[T]7", "[T]8", "[T]9", "[T]10"});
     REQUIRE(sheet.readyWithoutBox());
     sheet->resizeClient(600, 400);
     REQUIRE(waitUntil(*sheet, [&] { return sheet->verticalBarShown(); }));

@@ -42,8 +42,18 @@ std::string shownKinds(WindowDriver& driver)
 }
 
 const Lines kThreeKinds = {
-    "給食アンケート", "正直に答えてください", "氏名", "[R]好きな&季節は？", "春", "夏&秋", "冬", "", "[T]ご&意見",
-    "[C]クラブ",      "美術",                 "A&B",
+    "給食アンケート",
+    "正直に答えてください",
+    "氏名",
+    "[R]好きな&季節は？",
+    "春",
+    "夏&秋",
+    "冬",
+    "",
+    "[T]ご&意見",
+    "[C]クラブ",
+    "美術",
+    "A&B",
 };
 
 Lines tenTextQuestions()
@@ -201,8 +211,8 @@ TEST_CASE("answer controls take their colours")
         toolkit::Rgb colour;
     };
     const Sample samples[] = {
-        {"RadioGroup1", {370, 70}, kSilver},  {"Lbl1", {0, 0}, kSilver},    {"CheckListBox3", {370, 70}, kWhite},
-        {"Edit2", {370, 11}, kWhite},         {"Ename", {200, 11}, kWhite}, {"Label3", {0, 0}, kPaleGreen},
+        {"RadioGroup1", {370, 70}, kSilver}, {"Lbl1", {0, 0}, kSilver},    {"CheckListBox3", {370, 70}, kWhite},
+        {"Edit2", {370, 11}, kWhite},        {"Ename", {200, 11}, kWhite}, {"Label3", {0, 0}, kPaleGreen},
     };
     for (const Sample& sample : samples) {
         CAPTURE(sample.control);
@@ -252,18 +262,18 @@ TEST_CASE("answered by clicks and keys, the sheet sends the golden answer file")
     OpenSheet sheet(std::filesystem::path(MIRUNEA_EXAMPLES) / "data.txt");
     REQUIRE(sheet.readyWithoutBox());
     REQUIRE(waitUntil(*sheet, [&] { return sheet->focused() == "Ename"; }));
-    sheet->type("Taro");                                   // the name field has the first focus
-    clickOn(*sheet, "RadioGroup1/3");                      // Q1: the third choice
+    sheet->type("Taro");              // the name field has the first focus
+    clickOn(*sheet, "RadioGroup1/3"); // Q1: the third choice
     for (int row : {1, 3, 5})
         sheet->click(sheet->checkBoxOf("CheckListBox2", row)); // Q2: tick 1, 3, 5 ...
-    sheet->click(sheet->checkBoxOf("CheckListBox2", 5));  // ... and untick 5
+    sheet->click(sheet->checkBoxOf("CheckListBox2", 5));       // ... and untick 5
     CHECK(ticks(*sheet, 2) == "10100");
     clickOn(*sheet, "Edit3");
     sheet->type("文化祭の劇ソ表");
-    clickOn(*sheet, "RadioGroup4/1");                      // Q4: the first choice ...
-    sheet->press(Key::Up);                                 // ... Up wraps round to the third
+    clickOn(*sheet, "RadioGroup4/1"); // Q4: the first choice ...
+    sheet->press(Key::Up);            // ... Up wraps round to the third
     CHECK(selectedItem(*sheet, 4) == 3);
-    sheet->press(Key::Tab);                                // Q5: tick 1 and 3 by keys
+    sheet->press(Key::Tab); // Q5: tick 1 and 3 by keys
     REQUIRE(sheet->focused() == "CheckListBox5");
     sheet->press(Key::Space);
     sheet->press(Key::Down);
@@ -272,7 +282,7 @@ TEST_CASE("answered by clicks and keys, the sheet sends the golden answer file")
     CHECK(ticks(*sheet, 5) == "1010");
     // A text with a line break set from outside, as another program can.
     sheet->window().control<toolkit::Edit>("Edit7").setText("line1\r\nline2");
-    sheet->press(Key::Tab);                                // the send button, then Enter
+    sheet->press(Key::Tab); // the send button, then Enter
     REQUIRE(sheet->focused() == "Button1");
     sheet->press(Key::Return);
 

@@ -101,7 +101,7 @@ public:
     [[nodiscard]] virtual std::string shownText(const std::string& name) = 0;
     // The texts of a radio group's items (marks removed) or a check list's rows.
     [[nodiscard]] virtual std::vector<std::string> itemTexts(const std::string& name) = 0;
-    [[nodiscard]] virtual bool isVisible(const std::string& name) = 0; // on screen, parents included
+    [[nodiscard]] virtual bool isVisible(const std::string& name) = 0;       // on screen, parents included
     [[nodiscard]] virtual std::string parentOf(const std::string& name) = 0; // "" for the window
     // Place and size relative to the parent: the scrolled area for the
     // window's own controls, the panel for inner ones.

@@ -26,8 +26,8 @@ std::string utf8(const std::wstring& text)
 {
     if (text.empty())
         return {};
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                           nullptr, nullptr);
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                           nullptr);
     std::string out(static_cast<std::size_t>(size), '\0');
     ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
     return out;
@@ -37,8 +37,7 @@ std::wstring wide(const std::string& utf8Text)
 {
     if (utf8Text.empty())
         return {};
-    const int size =
-        ::MultiByteToWideChar(CP_UTF8, 0, utf8Text.data(), static_cast<int>(utf8Text.size()), nullptr, 0);
+    const int size = ::MultiByteToWideChar(CP_UTF8, 0, utf8Text.data(), static_cast<int>(utf8Text.size()), nullptr, 0);
     std::wstring out(static_cast<std::size_t>(size), L'\0');
     ::MultiByteToWideChar(CP_UTF8, 0, utf8Text.data(), static_cast<int>(utf8Text.size()), out.data(), size);
     return out;
@@ -157,9 +156,8 @@ public:
     {
         win32Window().show();
         ::SetForegroundWindow(frame());
-        const bool active = waitUntil(*this, [this] {
-            return ::GetForegroundWindow() == frame() && ::GetActiveWindow() == frame();
-        });
+        const bool active = waitUntil(
+            *this, [this] { return ::GetForegroundWindow() == frame() && ::GetActiveWindow() == frame(); });
         // Drawn, children included, before anything reads the screen.
         ::RedrawWindow(frame(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         pump(10);
@@ -243,8 +241,8 @@ public:
         const auto count = ::SendMessageW(list, LB_GETCOUNT, 0, 0);
         for (LRESULT row = 0; row < count; ++row) {
             std::wstring text(static_cast<std::size_t>(::SendMessageW(list, LB_GETTEXTLEN, row, 0)) + 1, L'\0');
-            text.resize(static_cast<std::size_t>(
-                ::SendMessageW(list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text.data()))));
+            text.resize(
+                static_cast<std::size_t>(::SendMessageW(list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text.data()))));
             texts.push_back(utf8(text));
         }
         return texts;
@@ -347,7 +345,8 @@ public:
     void resizeClient(int width, int height) override
     {
         RECT outer{0, 0, width, height};
-        ::AdjustWindowRectEx(&outer, static_cast<DWORD>(::GetWindowLongW(frame(), GWL_STYLE)) & ~(WS_HSCROLL | WS_VSCROLL),
+        ::AdjustWindowRectEx(&outer,
+                             static_cast<DWORD>(::GetWindowLongW(frame(), GWL_STYLE)) & ~(WS_HSCROLL | WS_VSCROLL),
                              FALSE, static_cast<DWORD>(::GetWindowLongW(frame(), GWL_EXSTYLE)));
         ::SetWindowPos(frame(), nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
