@@ -11,6 +11,19 @@
 #include <string>
 #include <vector>
 
+// Lists of names and texts in failure messages.
+template<>
+struct doctest::StringMaker<std::vector<std::string>>
+{
+    static doctest::String convert(const std::vector<std::string>& texts)
+    {
+        std::string out = "{";
+        for (const std::string& text : texts)
+            out += (out.size() > 1 ? ", \"" : "\"") + text + "\"";
+        return (out + "}").c_str();
+    }
+};
+
 // What the window behaviour checks share: the window opened in a fresh
 // working folder through the backend's driver.
 namespace mirunea::test {

@@ -345,3 +345,27 @@ TEST_CASE("only an unmodified Enter on the focused send button sends; Escape doe
         CHECK(sheet->shownText("Ename").empty());
     }
 }
+
+TEST_CASE("an access key shared by several controls reaches them in tab order from the focus, round and round")
+{
+    OpenSheet sheet(Lines{"t", "d", "n", "[T]一(&A)", "[R]二(&A)", "x", "y", "", "[C]三", "&A", "", "[R]四", "p(&a)",
+                          "q", "", "[T]五(&A)"});
+    REQUIRE(sheet.readyWithoutBox());
+    clickOn(*sheet, "Ename");
+    std::vector<std::string> reached;
+    for (int i = 0; i < 5; ++i) {
+        sheet->pressLetter('A', Alt);
+        sheet->processEvents();
+        reached.push_back(sheet->focused());
+    }
+    // The check list's item shows its "&" and has no key; a lower-case mark counts as upper-case.
+    CHECK(reached == std::vector<std::string>{"Edit1", "RadioGroup2", "RadioGroup4/1", "Edit5", "Edit1"});
+    CHECK(selectedItem(*sheet, 2) == 0);
+    CHECK(selectedItem(*sheet, 4) == 1);
+    CHECK(ticks(*sheet, 3) == "0");
+
+    // From a control further on, the next one after it.
+    clickOn(*sheet, "CheckListBox3");
+    sheet->pressLetter('A', Alt);
+    CHECK(waitUntil(*sheet, [&] { return sheet->focused() == "RadioGroup4/1"; }));
+}

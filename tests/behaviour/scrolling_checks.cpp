@@ -87,10 +87,10 @@ TEST_CASE("the scrolled extent follows the shown controls")
     CHECK(sheet->scrollPosition() == Point{977 - sheet->clientSize().x, 0});
 }
 
-TEST_CASE("Tab to a control out of view scrolls it into view")
+TEST_CASE("Tab or an access key to a control out of view scrolls it into view")
 {
     OpenSheet sheet(
-        Lines{"t", "d", "n", "[T]1", "[T]2", "[T]3", "[T]4", "[T]5", "[T]6", "[T]7", "[T]8", "[T]9", "[T]10"});
+        Lines{"t", "d", "n", "[T]1", "[T]2", "[T]3", "[T]4", "[T]5", "[T]6", "[T]7", "[T]8", "[T]9", "[T]10(&Z)"});
     REQUIRE(sheet.readyWithoutBox());
     sheet->resizeClient(600, 400);
     REQUIRE(waitUntil(*sheet, [&] { return sheet->verticalBarShown(); }));
@@ -104,4 +104,11 @@ TEST_CASE("Tab to a control out of view scrolls it into view")
     sheet->press(Key::Tab);
     REQUIRE(sheet->focused() == "Button1");
     CHECK(client.contains(sheet->placeInClient("Button1")));
+    sheet->scrollToStart();
+    sheet->pressLetter('Z', Alt);
+    REQUIRE(sheet->focused() == "Edit10");
+    // At least where typing starts: its left end, whole in height.
+    const Rect edit = sheet->placeInClient("Edit10");
+    CAPTURE(edit);
+    CHECK(client.contains({edit.left, edit.top, 1, edit.height}));
 }
