@@ -257,3 +257,33 @@ TEST_CASE("grown labels lie beneath the send button, the name edit and a panel's
         CHECK(driver.topmostAt({label.left + 3, label.top + label.height / 2}) == case_.label);
     }
 }
+
+TEST_CASE("a long name prompt and description from data.txt run beneath the name edit and the send button")
+{
+    // A name prompt longer than the gap before the edit, a description that
+    // reaches under the send button.
+    OpenSheet sheet(Lines{"校内アンケート", std::string(150, 'd'), "あなたの氏名を入力してください", "[T]感想"});
+    REQUIRE(sheet.readyWithoutBox());
+    struct Probe
+    {
+        const char* what;
+        Point point;
+        const char* control;
+    };
+    const Probe probes[] = {
+        {"name edit over the prompt", {84, 66}, "Ename"},
+        {"name edit's middle", {180, 66}, "Ename"},
+        {"send button over the description", {806, 43}, "Button1"},
+        {"prompt where nothing covers it", {30, 62}, "Label3"},
+        {"description where nothing covers it", {400, 38}, "Label2"},
+    };
+    for (const Probe& probe : probes) {
+        CAPTURE(probe.what);
+        CHECK(sheet->topmostAt(probe.point) == probe.control);
+    }
+    // A click where the prompt runs under the edit goes to the edit.
+    sheet->press(Key::Tab);
+    REQUIRE(sheet->focused() == "Edit1");
+    sheet->click({200, 66});
+    CHECK(sheet->focused() == "Ename");
+}
