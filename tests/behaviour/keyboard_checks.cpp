@@ -190,6 +190,12 @@ TEST_CASE("a radio group reached by its panel's access key without a selection l
     sheet->press(Key::Down);
     CHECK(selectedItem(*sheet, 3) == 1);
     CHECK(sheet->focused() == "RadioGroup3/1");
+    // And Up selects the last.
+    sheet->pressLetter('E', Alt);
+    CHECK(waitUntil(*sheet, [&] { return sheet->focused() == "RadioGroup4"; }));
+    sheet->press(Key::Up);
+    CHECK(selectedItem(*sheet, 4) == 3);
+    CHECK(sheet->focused() == "RadioGroup4/3");
 }
 
 TEST_CASE("a check-list item toggles between two states by Space and by a click on its box")
