@@ -103,7 +103,7 @@ TEST_CASE("the first focus goes to the first control that takes it")
         {"radio questions only", {"t", "d", "", "[R]r", "a", "", "[R]s", "b"}, "Button1"},
     };
     for (const Case& c : cases) {
-        CAPTURE(c.what);
+        CAPTURE(std::string(c.what));
         OpenSheet sheet(c.questionnaire);
         REQUIRE(sheet.readyWithoutBox());
         CHECK(waitUntil(*sheet, [&] { return sheet->focused() == c.focus; }));
@@ -263,7 +263,7 @@ TEST_CASE("access keys move the focus into panels and select radio items; labels
         {"name prompt label does nothing", 0, 'N', "Ename", 0},
     };
     for (const Case& c : cases) {
-        CAPTURE(c.what);
+        CAPTURE(std::string(c.what));
         OpenSheet sheet(kQuestionnaire);
         REQUIRE(sheet.readyWithoutBox());
         if (c.clickedItemOfGroup4 > 0)
@@ -322,7 +322,7 @@ TEST_CASE("only an unmodified Enter on the focused send button sends; Escape doe
         {"Button1", Key::KeypadEnter, NoModifier, true},
     };
     for (const Case& c : cases) {
-        CAPTURE(c.focus);
+        CAPTURE(std::string(c.focus));
         CAPTURE(static_cast<int>(c.key));
         CAPTURE(c.modifiers);
         OpenSheet sheet(kQuestionnaire);

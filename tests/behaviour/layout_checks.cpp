@@ -81,7 +81,7 @@ TEST_CASE("fonts have their pixel heights and weights")
         {"RadioGroup4", 15, false}, {"CheckListBox4", 15, false}, {"Edit4", 15, false},
     };
     for (const Font& expected : fonts) {
-        CAPTURE(expected.name);
+        CAPTURE(std::string(expected.name));
         const FontInfo font = designed.driver->font(expected.name);
         CHECK(font.pixels == expected.pixels);
         CHECK(font.bold == expected.bold);
@@ -191,7 +191,7 @@ TEST_CASE("colours as designed, sampled from the drawn window")
         {"radio group of panel 6 beside the list", {504 + 88 + 370, 88 + 20}, kSilver},
     };
     for (const Sample& sample : samples) {
-        CAPTURE(sample.what);
+        CAPTURE(std::string(sample.what));
         CHECK(colourName(driver.pixelAt(sample.point)) == colourName(sample.colour));
     }
 }
@@ -199,7 +199,7 @@ TEST_CASE("colours as designed, sampled from the drawn window")
 TEST_CASE("labels grow to the right on one line")
 {
     for (const char* name : {"Label1", "Label2", "Label3", "Lbl5"}) {
-        CAPTURE(name);
+        CAPTURE(std::string(name));
         DesignedWindow designed;
         REQUIRE(designed.shown);
         WindowDriver& driver = *designed.driver;
@@ -230,8 +230,8 @@ TEST_CASE("grown labels lie beneath the send button, the name edit and a panel's
         {"Lbl2", "Edit2", {8 + 92, 208 + 35, 200, 10}},
     };
     for (const Overlap& case_ : overlaps) {
-        CAPTURE(case_.label);
-        CAPTURE(case_.cover);
+        CAPTURE(std::string(case_.label));
+        CAPTURE(std::string(case_.cover));
         DesignedWindow designed;
         REQUIRE(designed.shown);
         WindowDriver& driver = *designed.driver;
@@ -278,7 +278,7 @@ TEST_CASE("a long name prompt and description from data.txt run beneath the name
         {"description where nothing covers it", {400, 38}, "Label2"},
     };
     for (const Probe& probe : probes) {
-        CAPTURE(probe.what);
+        CAPTURE(std::string(probe.what));
         CHECK(sheet->topmostAt(probe.point) == probe.control);
     }
     // A click where the prompt runs under the edit goes to the edit.

@@ -99,7 +99,7 @@ TEST_CASE("panels show the questions only, with the hint of their kind")
     };
     const std::map<char, std::string> hintOf{{'R', "一つ選択"}, {'C', "複数選択可"}, {'T', "ここに入力"}};
     for (const Case& c : cases) {
-        CAPTURE(c.what);
+        CAPTURE(std::string(c.what));
         OpenSheet sheet(c.questionnaire);
         REQUIRE(sheet.readyWithoutBox());
         const std::string kinds = shownKinds(*sheet);
@@ -136,7 +136,7 @@ TEST_CASE("the labels and the name field show the header")
         {"markers in the header are text", {"[R]t", "[C]d", "[T]n"}, "[R]t", "[C]d", "[T]n", true},
     };
     for (const Case& c : cases) {
-        CAPTURE(c.what);
+        CAPTURE(std::string(c.what));
         OpenSheet sheet(c.questionnaire);
         REQUIRE(sheet.readyWithoutBox());
         CHECK(sheet->shownText("Label1") == c.title);
@@ -215,7 +215,7 @@ TEST_CASE("answer controls take their colours")
         {"Edit2", {370, 11}, kWhite},        {"Ename", {200, 11}, kWhite}, {"Label3", {0, 0}, kPaleGreen},
     };
     for (const Sample& sample : samples) {
-        CAPTURE(sample.control);
+        CAPTURE(std::string(sample.control));
         const Rect place = sheet->placeInClient(sample.control);
         CHECK(colourName(sheet->pixelAt({place.left + sample.point.x, place.top + sample.point.y}))
               == colourName(sample.colour));
@@ -325,7 +325,6 @@ TEST_CASE("worked by keys only, the sheet sends the golden answer file, after a 
 
     std::filesystem::remove(blocker);
     CHECK(waitUntil(*sheet, [&] { return sheet->focused() == "Button1"; }));
-    CAPTURE(sheet->focused());
     sheet->press(Key::Return); // the button has the focus again: send once more
     REQUIRE(sheet->seenBoxes().size() == 2u);
     CHECK(sheet->seenBoxes().back().text == "送信しました");
