@@ -287,3 +287,23 @@ TEST_CASE("a long name prompt and description from data.txt run beneath the name
     sheet->click({200, 66});
     CHECK(sheet->focused() == "Ename");
 }
+
+TEST_CASE("a grown hint lies beneath its panel's radio group and check list")
+{
+    OpenSheet sheet(Lines{"t", "d", "n", "[R]r", "a", "b", "", "[C]c", "x", "y"});
+    REQUIRE(sheet.readyWithoutBox());
+    for (const char* label : {"Lbl1", "Lbl2"}) {
+        CAPTURE(std::string(label));
+        sheet->window().control<toolkit::Label>(label).setCaption(longCaption("■", 60));
+        sheet->processEvents();
+        const Rect hint = sheet->placeInClient(label);
+        REQUIRE(hint.width > 400);
+        const Point under{hint.left + 200, hint.top + hint.height / 2};
+        CHECK(sheet->topmostAt(under) == (std::string(label) == "Lbl1" ? "RadioGroup1" : "CheckListBox2"));
+        CHECK(sheet->topmostAt({hint.left + 10, under.y}) == label);
+    }
+    // Beside its two items the radio group shows its own silver, not the hint's marks.
+    const Rect group = sheet->placeInClient("RadioGroup1");
+    const Rect hint = sheet->placeInClient("Lbl1");
+    CHECK(colourName(sheet->pixelAt({group.right() - 20, hint.top + hint.height / 2})) == colourName(kSilver));
+}

@@ -84,6 +84,9 @@ RadioGroupWidget::RadioGroupWidget(QWidget* parent)
 {
     // Takes focus only from its panel's access key, never by Tab or a click.
     setFocusPolicy(Qt::NoFocus);
+    // Drawn in its panel's colour (the palette it inherits), so that it covers
+    // a label beneath it as the other controls do.
+    setAutoFillBackground(true);
 }
 
 void RadioGroupWidget::appendItem(const QString& text)
