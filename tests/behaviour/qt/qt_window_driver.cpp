@@ -35,16 +35,6 @@ namespace mirunea::test {
 
 namespace {
 
-// One QApplication for the whole program; each test's QtApplication finds it.
-void ensureQApplication()
-{
-    static int argc = 1;
-    static char name[] = "tst_window_behaviour";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv); // lives until the process ends
-}
-
 std::string utf8(const QString& text)
 {
     return text.toStdString();
@@ -92,7 +82,6 @@ class QtWindowDriver : public WindowDriver
 public:
     QtWindowDriver()
     {
-        ensureQApplication();
         m_app = std::make_unique<qt::QtApplication>();
         m_app->setTitle(cp932::fromUtf8("ミルネア"));
         // Polls, since a box is shown from inside the code under test and blocks it.
