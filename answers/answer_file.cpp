@@ -51,6 +51,12 @@ std::vector<std::string> answerFileLines(const AnswerRecord& record)
 
 void writeAnswerFile(const AnswerRecord& record)
 {
+    WriteFileLayer platform;
+    writeAnswerFile(record, platform);
+}
+
+void writeAnswerFile(const AnswerRecord& record, WriteFileLayer& files)
+{
     std::string content;
     for (const std::string& line : answerFileLines(record))
         content += line + "\r\n";
@@ -59,9 +65,9 @@ void writeAnswerFile(const AnswerRecord& record)
     const TerminationRequestsHeld held;
     // Each step throws on failure; the file is then closed by its destructor,
     // so a later send can create it again. One write: the lines go in whole.
-    auto file = SharedWriteFile::create(answerFileName(record.computerName));
-    file.write(content);
-    file.close();
+    SharedWriteFile file = files.create(answerFileName(record.computerName));
+    files.write(file, content);
+    files.close(file);
 }
 
 } // namespace mirunea

@@ -8,6 +8,8 @@
 
 namespace mirunea {
 
+class WriteFileLayer;
+
 // The computer name followed by ".ans", made safe to stay in the working
 // directory (bytes a file name cannot carry are replaced).
 [[nodiscard]] std::string answerFileName(std::string_view computerName);
@@ -17,5 +19,8 @@ namespace mirunea {
 
 // Creates or replaces the answer file in the working directory; throws IoFailure.
 void writeAnswerFile(const AnswerRecord& record);
+
+// The same through another file layer (tests).
+void writeAnswerFile(const AnswerRecord& record, WriteFileLayer& files);
 
 } // namespace mirunea

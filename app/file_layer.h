@@ -60,4 +60,18 @@ private:
     std::intptr_t m_handle;
 };
 
+// The writing half as the answer writer reaches it. The program uses this
+// class as it is, which forwards to SharedWriteFile; a test derives from it to
+// make the creation, a write or the close fail on demand (a full disk, a close
+// that reports a lost write) on any machine.
+class WriteFileLayer
+{
+public:
+    virtual ~WriteFileLayer() = default;
+
+    [[nodiscard]] virtual SharedWriteFile create(const std::string& name) { return SharedWriteFile::create(name); }
+    virtual void write(SharedWriteFile& file, std::string_view bytes) { file.write(bytes); }
+    virtual void close(SharedWriteFile& file) { file.close(); }
+};
+
 } // namespace mirunea

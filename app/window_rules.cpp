@@ -148,18 +148,50 @@ std::optional<int> radioArrow(int itemCount, std::optional<int> current, int ste
     return ((from + step) % itemCount + itemCount) % itemCount;
 }
 
-std::vector<Rect> radioItemPlaces(int groupWidth, int groupHeight, const std::vector<int>& itemWidths)
+Rect scaled(const Rect& design, int dpi)
+{
+    return {scaled(design.left, dpi), scaled(design.top, dpi), scaled(design.width, dpi), scaled(design.height, dpi)};
+}
+
+ControlSpec scaled(const ControlSpec& design, int dpi)
+{
+    ControlSpec result = design;
+    const Rect place = scaled(Rect{design.left, design.top, design.width, design.height}, dpi);
+    result.left = place.left;
+    result.top = place.top;
+    result.width = place.width;
+    result.height = place.height;
+    result.fontPixels = scaled(design.fontPixels, dpi);
+    return result;
+}
+
+WindowSpec scaled(const WindowSpec& design, int dpi)
+{
+    WindowSpec result = design;
+    result.left = scaled(design.left, dpi);
+    result.top = scaled(design.top, dpi);
+    result.outerWidth = scaled(design.outerWidth, dpi);
+    result.outerHeight = scaled(design.outerHeight, dpi);
+    result.clientWidth = scaled(design.clientWidth, dpi);
+    result.clientHeight = scaled(design.clientHeight, dpi);
+    result.fontPixels = scaled(design.fontPixels, dpi);
+    return result;
+}
+
+std::vector<Rect> radioItemPlaces(int groupWidth, int groupHeight, const std::vector<int>& itemWidths, int dpi)
 {
     std::vector<Rect> places;
     if (itemWidths.empty())
         return places;
+    const int top = scaled(kItemsTop, dpi);
+    const int left = scaled(kItemsLeft, dpi);
     const int count = static_cast<int>(itemWidths.size());
-    const int available = std::max(0, groupHeight - kItemsTop - kItemsBottomMargin);
-    const int itemHeight = std::min(kMaxItemHeight, std::max(1, available / count));
-    const int maxWidth = std::max(0, groupWidth - kItemsLeft - kItemsRightMargin);
+    const int available = std::max(0, groupHeight - top - scaled(kItemsBottomMargin, dpi));
+    const int itemHeight = std::min(scaled(kMaxItemHeight, dpi), std::max(1, available / count));
+    const int maxWidth = std::max(0, groupWidth - left - scaled(kItemsRightMargin, dpi));
     for (int i = 0; i < count; ++i) {
         const int width = std::min(maxWidth, itemWidths[static_cast<std::size_t>(i)]);
-        places.push_back({kItemsLeft, kItemsTop + i * itemHeight, width, itemHeight});
+        places.push_back({left, top + i * itemHeight, width, itemHeight});
     }
     return places;
 }

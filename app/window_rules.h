@@ -93,9 +93,28 @@ struct AccessKeyCandidates
 // wrapping around; from no selection Down selects the first and Up the last.
 [[nodiscard]] std::optional<int> radioArrow(int itemCount, std::optional<int> current, int step);
 
+// The layout is designed for 96 dots per inch and scaled in proportion on a
+// denser screen. Every length goes through scaled(), rounded to the nearest
+// pixel, halves away from zero, so that a rectangle's four numbers, a font
+// height and a margin all round alike; at 96 nothing changes.
+inline constexpr int kDesignDpi = 96;
+[[nodiscard]] constexpr int scaled(int designPixels, int dpi)
+{
+    const long long product = static_cast<long long>(designPixels) * dpi;
+    const long long half = kDesignDpi / 2;
+    return static_cast<int>(product >= 0 ? (product + half) / kDesignDpi : -((-product + half) / kDesignDpi));
+}
+[[nodiscard]] Rect scaled(const Rect& design, int dpi);
+// A control's place and font height at the given density; the rest unchanged.
+[[nodiscard]] ControlSpec scaled(const ControlSpec& design, int dpi);
+// The frame's place and outer size, the client size and the font height.
+[[nodiscard]] WindowSpec scaled(const WindowSpec& design, int dpi);
+
 // Radio items inside their group: one column from the top, spread evenly
-// over the height, at most 24 px each, each as wide as its text.
-[[nodiscard]] std::vector<Rect> radioItemPlaces(int groupWidth, int groupHeight, const std::vector<int>& itemWidths);
+// over the height, at most 24 px each (scaled with the density), each as
+// wide as its text.
+[[nodiscard]] std::vector<Rect> radioItemPlaces(int groupWidth, int groupHeight, const std::vector<int>& itemWidths,
+                                                int dpi = kDesignDpi);
 
 // A check-list row is one line of its font.
 [[nodiscard]] constexpr int checkListRowHeight(int fontPixels)

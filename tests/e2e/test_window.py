@@ -1,6 +1,7 @@
 """The window as a whole: where it opens, the keyboard's road through it, what does not send, closing."""
 
 import os
+import subprocess
 import sys
 import unittest
 
@@ -111,23 +112,32 @@ class WindowTest(harness.AnswerFileAssertions, unittest.TestCase):
 
 
 class HighDensityTest(unittest.TestCase):
-    """QT_SCALE_FACTOR=1.5, as on a screen of 144 dots per inch: the whole layout in proportion."""
+    """A screen of 144 dots per inch, said by QT_SCALE_FACTOR=1.5 or by the X resource Xft.dpi (what a
+    desktop's display settings write): the whole layout in proportion."""
 
     SCALE = 1.5
 
-    def scaled(self, rect):
-        return tuple(round(v * self.SCALE) for v in rect)
+    def test_layout_scales_in_proportion_with_nothing_clipped_under_qt_scale_factor(self):
+        self.check_scaled_layout("qt-scale-factor", lambda s: s.start_program(env={"QT_SCALE_FACTOR": str(self.SCALE)}))
 
-    def test_layout_scales_in_proportion_with_nothing_clipped(self):
+    def test_layout_scales_in_proportion_with_nothing_clipped_under_xft_dpi(self):
+        def start(s):
+            # The root window's resources, as xrdb would leave them.
+            subprocess.run(["xprop", "-display", s.display, "-root", "-f", "RESOURCE_MANAGER", "8s", "-set",
+                            "RESOURCE_MANAGER", "Xft.dpi:\t144\n"], check=True)
+            s.start_program()
+        self.check_scaled_layout("xft-dpi", start)
+
+    def check_scaled_layout(self, name, start):
         program = harness.program_from_environment()
         s = self.enterContext(Session(program, hostname=HOST, screen=(1600, 1200)))
         s.write_data(TEN_TEXT_QUESTIONS)
-        s.start_program(env={"QT_SCALE_FACTOR": str(self.SCALE)})
+        start(s)
         window = s.wait_main_window()
         x, y, width, height = s.geometry(window)
         for actual, designed in zip((x, y, width, height), harness.WINDOW_POSITION + harness.CLIENT_SIZE):
             self.assertLessEqual(abs(actual - designed * self.SCALE), 1, s.geometry(window))
-        picture = s.screenshot("window-scaled-1.5", window)
+        picture = s.screenshot("window-scaled-1.5-" + name, window)
         inside = lambda rect, dx, dy: (round((rect[0] + dx) * self.SCALE), round((rect[1] + dy) * self.SCALE))
         for q in (1, 5, 6, 10):
             panel = harness.panel_rect(q)

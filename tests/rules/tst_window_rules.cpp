@@ -224,6 +224,71 @@ TEST_CASE("radio items: one column, spread over the group's height, at most 24 p
     CHECK(places[1].height == 1);
 }
 
+TEST_CASE("radio items at a higher density: margins and the row cap scale with it")
+{
+    // The designed group at 144 dpi: 578 x 134.
+    auto places = rules::radioItemPlaces(578, 134, {50, 60, 70, 80, 900}, 144);
+    REQUIRE(places.size() == 5);
+    CHECK(places[0] == Rect{12, 14, 50, 23}); // (134 - 14 - 3) / 5 rows
+    CHECK(places[4] == Rect{12, 106, 563, 23});
+    places = rules::radioItemPlaces(578, 134, {40, 40}, 144);
+    CHECK(places[1] == Rect{12, 50, 40, 36}); // the 24 px cap, scaled
+    // Explicitly at 96 the same as designed.
+    CHECK(rules::radioItemPlaces(385, 89, {50, 60}, 96) == rules::radioItemPlaces(385, 89, {50, 60}));
+}
+
+TEST_CASE("scaling to the screen's density: nearest pixel, halves away from zero, nothing changes at 96")
+{
+    CHECK(rules::scaled(113, 144) == 170); // 169.5
+    CHECK(rules::scaled(15, 144) == 23);   // 22.5
+    CHECK(rules::scaled(12, 144) == 18);
+    CHECK(rules::scaled(1, 120) == 1);   // 1.25
+    CHECK(rules::scaled(2, 120) == 3);   // 2.5
+    CHECK(rules::scaled(3, 120) == 4);   // 3.75
+    CHECK(rules::scaled(-3, 144) == -5); // -4.5, as 4.5 the other way
+    CHECK(rules::scaled(-1, 120) == -1);
+    CHECK(rules::scaled(0, 192) == 0);
+    CHECK(rules::scaled(727, 192) == 1454);
+    CHECK(rules::scaled(40000, 480) == 200000); // no overflow on the way
+    static_assert(rules::scaled(24, 144) == 36);
+
+    // A rectangle's numbers round one by one, alike.
+    CHECK(rules::scaled(Rect{8, 88, 481, 113}, 120) == Rect{10, 110, 601, 141});
+    CHECK(rules::scaled(Rect{9, 10, 1006, 727}, 144) == Rect{14, 15, 1509, 1091});
+
+    const toolkit::WindowSpec window = form1WindowSpec();
+    const toolkit::WindowSpec at120 = rules::scaled(window, 120);
+    CHECK(at120.left == 11);
+    CHECK(at120.top == 13);
+    CHECK(at120.outerWidth == 1258);
+    CHECK(at120.outerHeight == 909);
+    CHECK(at120.fontPixels == 15);
+    CHECK(at120.fontFace == window.fontFace);
+    CHECK(at120.caption == window.caption);
+
+    const std::vector<ControlSpec> designs = form1Controls();
+    for (const ControlSpec& design : designs) {
+        CAPTURE(design.name);
+        const ControlSpec same = rules::scaled(design, 96);
+        CHECK(same.left == design.left);
+        CHECK(same.top == design.top);
+        CHECK(same.width == design.width);
+        CHECK(same.height == design.height);
+        CHECK(same.fontPixels == design.fontPixels);
+        const ControlSpec twice = rules::scaled(design, 192);
+        CHECK(twice.left == 2 * design.left);
+        CHECK(twice.width == 2 * design.width);
+        CHECK(twice.fontPixels == 2 * design.fontPixels);
+        CHECK(twice.name == design.name);
+        CHECK(twice.parent == design.parent);
+        CHECK(twice.tabOrder == design.tabOrder);
+    }
+    const ControlSpec button = rules::scaled(designs[indexOf(designs, "Button1")], 144);
+    CHECK(rules::Rect{button.left, button.top, button.width, button.height} == Rect{1200, 60, 266, 62});
+    CHECK(button.fontPixels == 29); // 28.5
+    CHECK(button.bold);
+}
+
 TEST_CASE("check-list rows are one line of the font; the scroll range is the visible controls' bounding box")
 {
     CHECK(rules::checkListRowHeight(15) == 15);

@@ -1,6 +1,7 @@
 // Control characters that reach an edit (pasted NUL, Ctrl-Z, escape) become
 // spaces like line breaks, so the answer file's lines stay whole for a
-// line-oriented reader; tab is kept.
+// line-oriented reader; tab is kept. A pasted answer of any length reaches
+// the file whole.
 #include "sheet_fixture.h"
 
 #include <QApplication>
@@ -20,6 +21,7 @@ class EditControlCharactersTest : public QObject
 
 private Q_SLOTS:
     void controlCharactersBecomeSpacesInTheAnswerFile();
+    void longPastedAnswerReachesTheFileWhole();
 };
 
 void EditControlCharactersTest::controlCharactersBecomeSpacesInTheAnswerFile()
@@ -48,6 +50,34 @@ void EditControlCharactersTest::controlCharactersBecomeSpacesInTheAnswerFile()
     QTest::mouseClick(sheet.control(QStringLiteral("Button1")), Qt::LeftButton);
     QCOMPARE(folder.answerFileBytes(),
              mirunea::test::expectedAnswerFile({"太郎 x ", "[Q1T]", "a b c\td  e\x7F", "[END]"}));
+}
+
+void EditControlCharactersTest::longPastedAnswerReachesTheFileWhole()
+{
+    SheetFolder folder;
+    QVERIFY(folder.isValid());
+    QVERIFY(folder.writeQuestionnaire({"t", "d", "", "[T]ご意見"}));
+    ModalBoxWatcher boxes;
+    OpenSheet sheet;
+    QVERIFY(sheet.showActive());
+
+    // 100,000 characters, far past Qt's default limit of 32,767, double-byte
+    // ones among them; the last ones tell a cut text from a whole one.
+    QString pasted;
+    while (pasted.size() < 99'990)
+        pasted += QString::fromUtf8("回答テキストabc、");
+    pasted.truncate(99'990);
+    pasted += QStringLiteral("0123456789");
+    QCOMPARE(pasted.size(), 100'000);
+    auto* edit = sheet.control<QLineEdit>(QStringLiteral("Edit1"));
+    edit->setFocus(Qt::MouseFocusReason);
+    edit->selectAll();
+    QGuiApplication::clipboard()->setText(pasted);
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(edit->text().size(), 100'000);
+
+    QTest::mouseClick(sheet.control(QStringLiteral("Button1")), Qt::LeftButton);
+    QCOMPARE(folder.answerFileBytes(), mirunea::test::expectedAnswerFile({"", "[Q1T]", pasted.toStdString(), "[END]"}));
 }
 
 QTEST_MAIN(EditControlCharactersTest)

@@ -3,49 +3,35 @@
 // questionnaire. Wine lets root through every permission, so
 // run_unprivileged.sh prepares the folders and runs this as a plain user.
 #include "answers/answer_file.h"
-#include "app/cp932.h"
 #include "app/io_failure.h"
 #include "questionnaire/questionnaire_reader.h"
 
-#include "mini_test.h"
-#include "temp_folder.h"
+#include "printable.h"
+#include "records.h"
+#include "working_folder.h"
+
+#include <doctest/doctest.h>
 
 #include <windows.h>
 
-#include <functional>
 #include <optional>
 #include <string>
 
-using mirunea::IoFailure;
+using mirunea::test::answerRecord;
+using mirunea::test::failureCodeOf;
+using mirunea::test::failureOf;
+using mirunea::test::printable;
 
 namespace {
 
-std::optional<int> failureCode(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const IoFailure& failure) {
-        return failure.code();
-    }
-    return std::nullopt;
-}
-
-mirunea::AnswerRecord record(std::string computerName)
-{
-    mirunea::AnswerRecord r;
-    r.computerName = std::move(computerName);
-    r.respondentName = "Taro";
-    return r;
-}
-
-// Runs the action inside one of the prepared folders.
+// Runs the checks inside one of the prepared folders.
 class InFolder
 {
 public:
     explicit InFolder(const char* folder)
     {
         ::GetCurrentDirectoryA(MAX_PATH, m_previous);
-        MT_REQUIRE(::SetCurrentDirectoryA(folder));
+        REQUIRE(::SetCurrentDirectoryA(folder));
     }
     ~InFolder() { ::SetCurrentDirectoryA(m_previous); }
     InFolder(const InFolder&) = delete;
@@ -57,29 +43,29 @@ private:
 
 } // namespace
 
-MT_TEST(readOnlyAnswerFileIsNotReplaced)
+TEST_CASE("a read-only answer file is not replaced")
 {
     InFolder folder("writable");
-    MT_CHECK_EQ(failureCode([] { mirunea::writeAnswerFile(record("READONLY")); }).value_or(0), ERROR_ACCESS_DENIED);
-    MT_CHECK_EQ(mirunea::test::readFileBytes("READONLY.ans"), std::string("earlier answers\r\n"));
+    CHECK(failureCodeOf([] { mirunea::writeAnswerFile(answerRecord("READONLY", "Taro")); }) == ERROR_ACCESS_DENIED);
+    CHECK(mirunea::test::readFileBytes("READONLY.ans") == "earlier answers\r\n");
     // The folder itself takes new files.
-    MT_CHECK(!failureCode([] { mirunea::writeAnswerFile(record("PC")); }));
+    CHECK(failureCodeOf([] { mirunea::writeAnswerFile(answerRecord("PC", "Taro")); }) == 0);
 }
 
-MT_TEST(readOnlyFolderTakesNoAnswerFile)
+TEST_CASE("a read-only folder takes no answer file")
 {
     InFolder folder("read-only");
-    MT_CHECK_EQ(failureCode([] { mirunea::writeAnswerFile(record("PC")); }).value_or(0), ERROR_ACCESS_DENIED);
-    MT_CHECK(!mirunea::test::fileExists("PC.ans"));
+    CHECK(failureCodeOf([] { mirunea::writeAnswerFile(answerRecord("PC", "Taro")); }) == ERROR_ACCESS_DENIED);
+    CHECK_FALSE(mirunea::test::fileExists("PC.ans"));
     // Reading still works there.
-    MT_CHECK_EQ(mirunea::readQuestionnaire().title, std::string("T"));
+    CHECK(mirunea::readQuestionnaire().title == "T");
 }
 
-MT_TEST(unreadableQuestionnaireIsDenied)
+TEST_CASE("an unreadable questionnaire is access denied")
 {
     InFolder folder("unreadable");
-    const std::optional<int> code = failureCode([] { static_cast<void>(mirunea::readQuestionnaire()); });
-    MT_CHECK_EQ(code.value_or(0), ERROR_ACCESS_DENIED);
-    MT_CHECK_EQ(IoFailure(code.value_or(0)).message(),
-                mirunea::cp932::fromUtf8("ファイルへのアクセスが拒否されました"));
+    const std::optional<mirunea::IoFailure> failure = failureOf([] { (void)mirunea::readQuestionnaire(); });
+    REQUIRE(failure.has_value());
+    CHECK(failure->code() == ERROR_ACCESS_DENIED);
+    CHECK(printable(failure->message()) == printable(mirunea::test::sjis("ファイルへのアクセスが拒否されました")));
 }

@@ -11,11 +11,13 @@ namespace mirunea {
 void prepareProcess()
 {
     std::signal(SIGXFSZ, SIG_IGN);
+    // The tables are copied out of the program's own data; doing it now keeps
+    // the first keystroke and the send from paying for it.
     try {
         (void)cp932::decodeTable();
         (void)cp932::encodeTable();
     } catch (const std::exception&) {
-        // Built again on first use; a failure then is reported like any other.
+        // Only memory can fail here; tried again on first use and reported then.
     }
 }
 

@@ -139,6 +139,10 @@ void keepWritableByOwner(int fd, const struct stat& status)
 
 SharedWriteFile SharedWriteFile::create(const std::string& name)
 {
+    // As on Windows and as the reader does: a name that hides more after a
+    // zero byte is refused, not cut short to another file's name.
+    if (name.find('\0') != std::string::npos)
+        throw IoFailure(win32::kPathNotFound);
     const OpenedFile opened = openOrCreate(fileSystemName(name));
     DescriptorGuard guard(opened.fd);
 

@@ -14,6 +14,7 @@
 #include <QStyle>
 
 #include <algorithm>
+#include <limits>
 
 namespace mirunea::qt {
 
@@ -48,6 +49,9 @@ void CheckListWidget::appendItem(const QString& text)
 SingleLineEdit::SingleLineEdit(QWidget* parent)
     : QLineEdit(parent)
 {
+    // Qt cuts a longer text at 32,767 characters without a word; an answer
+    // of any length is written whole.
+    setMaxLength(std::numeric_limits<int>::max());
     connect(this, &QLineEdit::textChanged, this, &SingleLineEdit::removeLineBreaks);
 }
 

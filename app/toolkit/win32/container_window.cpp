@@ -1,5 +1,7 @@
 #include "app/toolkit/win32/container_window.h"
 
+#include "app/window_rules.h"
+
 #include <stdexcept>
 #include <string>
 
@@ -15,6 +17,7 @@ struct ContainerData
     COLORREF background;
     HBRUSH brush;
     HFONT font;
+    int dpi;
 };
 
 ContainerData* dataOf(HWND window)
@@ -53,13 +56,13 @@ void paintPanel(HWND window, HDC dc, const ContainerData& data)
         return text;
     }();
     if (!caption.empty()) {
-        constexpr int kCaptionLeft = 8;
-        constexpr int kPadding = 2;
+        const int captionLeft = toolkit::rules::scaled(8, data.dpi);
+        const int padding = toolkit::rules::scaled(2, data.dpi);
         RECT measured{0, 0, 0, 0};
         ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &measured, DT_CALCRECT | DT_SINGLELINE);
-        RECT captionRect{kCaptionLeft, 0, kCaptionLeft + measured.right + 2 * kPadding, textHeight};
+        RECT captionRect{captionLeft, 0, captionLeft + measured.right + 2 * padding, textHeight};
         ::FillRect(dc, &captionRect, data.brush);
-        captionRect.left += kPadding;
+        captionRect.left += padding;
         ::SetBkMode(dc, TRANSPARENT);
         ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
         ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &captionRect,
@@ -70,15 +73,15 @@ void paintPanel(HWND window, HDC dc, const ContainerData& data)
 
 // A caption-less frame; a focus mark while it has the focus itself (from its
 // panel's access key, before any item is chosen).
-void paintRadioFrame(HWND window, HDC dc)
+void paintRadioFrame(HWND window, HDC dc, const ContainerData& data)
 {
-    constexpr int kFrameTop = 7;
     RECT frame{};
     ::GetClientRect(window, &frame);
-    frame.top = kFrameTop;
+    frame.top = toolkit::rules::scaled(7, data.dpi);
     ::DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
     if (::GetFocus() == window) {
-        ::InflateRect(&frame, -3, -3);
+        const int inset = toolkit::rules::scaled(3, data.dpi);
+        ::InflateRect(&frame, -inset, -inset);
         ::DrawFocusRect(dc, &frame);
     }
 }
@@ -111,7 +114,7 @@ LRESULT CALLBACK containerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         if (data->kind == ContainerKind::Panel)
             paintPanel(window, dc, *data);
         else if (data->kind == ContainerKind::RadioFrame)
-            paintRadioFrame(window, dc);
+            paintRadioFrame(window, dc, *data);
         ::EndPaint(window, &paint);
         return 0;
     }
@@ -179,10 +182,10 @@ void setChildHandler(HWND child, ChildHandler* handler)
 }
 
 HWND createContainer(ContainerKind kind, HWND parent, const RECT& place, COLORREF background, HFONT font,
-                     const wchar_t* caption)
+                     const wchar_t* caption, int dpi)
 {
     registerClassOnce();
-    auto* data = new ContainerData{kind, background, ::CreateSolidBrush(background), font};
+    auto* data = new ContainerData{kind, background, ::CreateSolidBrush(background), font, dpi};
     const HWND window = ::CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, caption ? caption : L"",
                                           WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, place.left,
                                           place.top, place.right - place.left, place.bottom - place.top, parent,
@@ -190,6 +193,14 @@ HWND createContainer(ContainerKind kind, HWND parent, const RECT& place, COLORRE
     if (!window)
         throw std::runtime_error("cannot create a container window");
     return window;
+}
+
+void setContainerDpi(HWND container, int dpi)
+{
+    if (ContainerData* data = dataOf(container)) {
+        data->dpi = dpi;
+        ::InvalidateRect(container, nullptr, TRUE);
+    }
 }
 
 } // namespace mirunea::win32

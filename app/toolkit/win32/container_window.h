@@ -20,8 +20,12 @@ public:
 
 void setChildHandler(HWND child, ChildHandler* handler);
 
-// A new container; its font, caption (panels) and colour are set at once.
+// A new container; its font, caption (panels), colour and the density its
+// frame is drawn at are set at once.
 [[nodiscard]] HWND createContainer(ContainerKind kind, HWND parent, const RECT& place, COLORREF background, HFONT font,
-                                   const wchar_t* caption);
+                                   const wchar_t* caption, int dpi);
+// The density the frame and caption margins are drawn at, after a move to
+// another monitor; repaints.
+void setContainerDpi(HWND container, int dpi);
 
 } // namespace mirunea::win32

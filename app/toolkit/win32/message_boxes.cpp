@@ -39,8 +39,13 @@ void showModalBox(HWND owner, const std::wstring& caption, const std::wstring& t
     } else {
         g_centringHook = ::SetWindowsHookExW(WH_CBT, centreOnScreen, nullptr, ::GetCurrentThreadId());
     }
-    // A hidden owner (the error box during the window's creation) still
-    // keeps the box modal to the program.
+    // Before the window is first shown (the error box during its creation)
+    // an owned box would have no task-bar button and no place in Alt+Tab:
+    // it stands alone then, modal to every window of the program.
+    if (!owner || !::IsWindowVisible(owner)) {
+        owner = nullptr;
+        style |= MB_TASKMODAL;
+    }
     ::MessageBoxW(owner, text.c_str(), caption.c_str(), style);
     if (g_centringHook) {
         ::UnhookWindowsHookEx(g_centringHook);

@@ -1,5 +1,6 @@
 #include "app/toolkit/win32/win32_controls.h"
 
+#include "app/toolkit/win32/dpi.h"
 #include "app/toolkit/win32/win32_text.h"
 #include "app/window_rules.h"
 
@@ -54,6 +55,24 @@ void WindowControl<Interface>::hide()
     m_host.controlVisibilityChanged();
 }
 
+template<class Interface>
+void WindowControl<Interface>::setAccessibleName(const std::string& text)
+{
+    m_accessibleName = withoutAccessKeyMarks(toWide(text));
+}
+
+template<class Interface>
+std::wstring WindowControl<Interface>::accessibleName(long /*child*/) const
+{
+    return m_accessibleName.empty() ? withoutAccessKeyMarks(windowText(m_window)) : m_accessibleName;
+}
+
+template<class Interface>
+long WindowControl<Interface>::accessibleState(long /*child*/) const
+{
+    return (::GetWindowLongW(m_window, GWL_STYLE) & WS_TABSTOP) ? STATE_SYSTEM_FOCUSABLE : 0;
+}
+
 template class WindowControl<toolkit::Label>;
 template class WindowControl<toolkit::GroupBox>;
 template class WindowControl<toolkit::RadioGroup>;
@@ -63,9 +82,13 @@ template class WindowControl<toolkit::Button>;
 
 void Win32Label::setCaption(const std::string& text)
 {
-    const std::wstring caption = toWide(text);
-    ::SetWindowTextW(m_window, caption.c_str());
-    const TextSize size = captionSize(m_window, caption);
+    ::SetWindowTextW(m_window, toWide(text).c_str());
+    fitToCaption();
+}
+
+void Win32Label::fitToCaption()
+{
+    const TextSize size = captionSize(m_window, windowText(m_window));
     ::SetWindowPos(m_window, nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     ::InvalidateRect(m_window, nullptr, TRUE);
     m_host.controlVisibilityChanged();
@@ -87,10 +110,20 @@ namespace {
 constexpr int kButtonGap = 6; // between the circle and the text
 } // namespace
 
-Win32RadioGroup::Win32RadioGroup(HWND frame, ControlHost& host, HFONT font)
+Win32RadioGroup::Win32RadioGroup(HWND frame, ControlHost& host, HFONT font, int dpi)
     : WindowControl(frame, host)
     , m_font(font)
+    , m_dpi(dpi)
 {
+}
+
+void Win32RadioGroup::setFont(HFONT font, int dpi)
+{
+    m_font = font;
+    m_dpi = dpi;
+    for (HWND item : m_items)
+        ::SendMessageW(item, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
+    arrangeItems();
 }
 
 void Win32RadioGroup::appendItem(const std::string& text)
@@ -105,6 +138,8 @@ void Win32RadioGroup::appendItem(const std::string& text)
                                         ::GetModuleHandleW(nullptr), nullptr);
     ::SendMessageW(item, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
     m_items.push_back(item);
+    m_itemSources.push_back(std::make_unique<ItemSource>(*this, static_cast<long>(m_items.size())));
+    makeAccessible(item, *m_itemSources.back());
     arrangeItems();
 }
 
@@ -112,11 +147,13 @@ void Win32RadioGroup::arrangeItems()
 {
     RECT frame{};
     ::GetClientRect(m_window, &frame);
-    const int circle = ::GetSystemMetrics(SM_CXMENUCHECK);
+    // The circle as the button draws it at this density.
+    const int circle = systemMetricForDpi(SM_CXMENUCHECK, m_dpi);
+    const int margins = toolkit::rules::scaled(kButtonGap, m_dpi) + toolkit::rules::scaled(2, m_dpi);
     std::vector<int> widths;
     for (HWND item : m_items)
-        widths.push_back(circle + kButtonGap + captionSize(item, windowText(item)).width + 2);
-    const auto places = toolkit::rules::radioItemPlaces(frame.right, frame.bottom, widths);
+        widths.push_back(circle + margins + captionSize(item, windowText(item)).width);
+    const auto places = toolkit::rules::radioItemPlaces(frame.right, frame.bottom, widths, m_dpi);
     for (std::size_t i = 0; i < m_items.size(); ++i)
         ::MoveWindow(m_items[i], places[i].left, places[i].top, places[i].width, places[i].height, TRUE);
 }
@@ -147,6 +184,36 @@ int Win32RadioGroup::indexOf(HWND item) const
     return found == m_items.end() ? -1 : static_cast<int>(found - m_items.begin());
 }
 
+std::wstring Win32RadioGroup::accessibleName(long child) const
+{
+    if (child >= 1 && child <= itemCount())
+        return withoutAccessKeyMarks(windowText(m_items[static_cast<std::size_t>(child - 1)]));
+    return m_accessibleName;
+}
+
+long Win32RadioGroup::accessibleRole(long child) const
+{
+    return child == CHILDID_SELF ? ROLE_SYSTEM_GROUPING : ROLE_SYSTEM_RADIOBUTTON;
+}
+
+long Win32RadioGroup::accessibleState(long child) const
+{
+    if (child < 1 || child > itemCount())
+        return 0;
+    const HWND item = m_items[static_cast<std::size_t>(child - 1)];
+    long state = STATE_SYSTEM_FOCUSABLE;
+    if (::SendMessageW(item, BM_GETCHECK, 0, 0) == BST_CHECKED)
+        state |= STATE_SYSTEM_CHECKED;
+    if (::GetFocus() == item)
+        state |= STATE_SYSTEM_FOCUSED;
+    return state;
+}
+
+bool Win32RadioGroup::accessibleChildPlace(long child, RECT& screen) const
+{
+    return child >= 1 && child <= itemCount() && ::GetWindowRect(m_items[static_cast<std::size_t>(child - 1)], &screen);
+}
+
 void Win32RadioGroup::selectAndFocus(int index)
 {
     if (m_items.empty())
@@ -160,9 +227,10 @@ void Win32RadioGroup::selectAndFocus(int index)
 
 // The check-list box: an owner-drawn list box whose items carry their tick
 // in the item data; a click on the box or Space toggles it.
-Win32CheckListBox::Win32CheckListBox(HWND list, ControlHost& host, int itemHeight)
+Win32CheckListBox::Win32CheckListBox(HWND list, ControlHost& host, int itemHeight, int dpi)
     : WindowControl(list, host)
     , m_itemHeight(itemHeight)
+    , m_dpi(dpi)
 {
     setChildHandler(list, this); // before the subclass below looks for it
     ::SendMessageW(list, LB_SETITEMHEIGHT, 0, itemHeight);
@@ -197,9 +265,17 @@ bool Win32CheckListBox::isItemTicked(int item) const
     return ::SendMessageW(m_window, LB_GETITEMDATA, static_cast<WPARAM>(item - 1), 0) != 0;
 }
 
+void Win32CheckListBox::setItemHeight(int itemHeight, int dpi)
+{
+    m_itemHeight = itemHeight;
+    m_dpi = dpi;
+    ::SendMessageW(m_window, LB_SETITEMHEIGHT, 0, itemHeight);
+    ::InvalidateRect(m_window, nullptr, TRUE);
+}
+
 int Win32CheckListBox::boxWidth() const
 {
-    return m_itemHeight + 2;
+    return m_itemHeight + toolkit::rules::scaled(2, m_dpi);
 }
 
 void Win32CheckListBox::toggle(int index)
@@ -242,14 +318,56 @@ LRESULT CALLBACK Win32CheckListBox::listProc(HWND window, UINT message, WPARAM w
     return ::CallWindowProcW(original, window, message, wParam, lParam);
 }
 
+std::wstring Win32CheckListBox::accessibleName(long child) const
+{
+    if (child < 1 || child > itemCount())
+        return m_accessibleName;
+    const auto index = static_cast<WPARAM>(child - 1);
+    const auto length = ::SendMessageW(m_window, LB_GETTEXTLEN, index, 0);
+    std::wstring text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        std::max<LRESULT>(0, ::SendMessageW(m_window, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data())))));
+    return text; // shown unchanged, "&" included
+}
+
+long Win32CheckListBox::accessibleRole(long child) const
+{
+    return child == CHILDID_SELF ? ROLE_SYSTEM_LIST : ROLE_SYSTEM_CHECKBUTTON;
+}
+
+long Win32CheckListBox::accessibleState(long child) const
+{
+    if (child < 1 || child > itemCount())
+        return WindowControl::accessibleState(child);
+    long state = STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_SELECTABLE;
+    if (isItemTicked(static_cast<int>(child)))
+        state |= STATE_SYSTEM_CHECKED;
+    if (::SendMessageW(m_window, LB_GETCURSEL, 0, 0) == child - 1)
+        state |= STATE_SYSTEM_SELECTED;
+    if (::GetFocus() == m_window && ::SendMessageW(m_window, LB_GETCARETINDEX, 0, 0) == child - 1)
+        state |= STATE_SYSTEM_FOCUSED;
+    return state;
+}
+
+bool Win32CheckListBox::accessibleChildPlace(long child, RECT& screen) const
+{
+    if (child < 1 || child > itemCount()
+        || ::SendMessageW(m_window, LB_GETITEMRECT, static_cast<WPARAM>(child - 1), reinterpret_cast<LPARAM>(&screen))
+            == LB_ERR)
+        return false;
+    ::MapWindowPoints(m_window, HWND_DESKTOP, reinterpret_cast<POINT*>(&screen), 2);
+    return true;
+}
+
 void Win32CheckListBox::onDrawItem(const DRAWITEMSTRUCT& item)
 {
     const HDC dc = item.hDC;
     RECT textRect = item.rcItem;
     textRect.left += boxWidth();
     if (item.itemID != static_cast<UINT>(-1)) {
-        RECT box{item.rcItem.left + 1, item.rcItem.top + 1, item.rcItem.left + m_itemHeight - 1,
-                 item.rcItem.top + m_itemHeight - 1};
+        const int inset = toolkit::rules::scaled(1, m_dpi);
+        RECT box{item.rcItem.left + inset, item.rcItem.top + inset, item.rcItem.left + m_itemHeight - inset,
+                 item.rcItem.top + m_itemHeight - inset};
         RECT boxArea{item.rcItem.left, item.rcItem.top, textRect.left, item.rcItem.bottom};
         ::FillRect(dc, &boxArea, ::GetSysColorBrush(COLOR_WINDOW));
         const bool ticked = item.itemData != 0;
@@ -264,7 +382,7 @@ void Win32CheckListBox::onDrawItem(const DRAWITEMSTRUCT& item)
         ::SetBkMode(dc, TRANSPARENT);
         ::SetTextColor(dc, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
         RECT inner = textRect;
-        inner.left += 2;
+        inner.left += toolkit::rules::scaled(2, m_dpi);
         // The item text is shown as it is: "&" is no access key here.
         ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &inner,
                     DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_LEFT);

@@ -2,6 +2,7 @@
 
 #include "app/failure_report.h"
 #include "app/toolkit/win32/container_window.h"
+#include "app/toolkit/win32/dpi.h"
 #include "app/toolkit/win32/win32_application.h"
 #include "app/toolkit/win32/win32_text.h"
 #include "app/window_rules.h"
@@ -15,7 +16,7 @@ namespace {
 
 constexpr const wchar_t* kFrameClass = L"MiruneaForm";
 constexpr COLORREF kSilver = RGB(192, 192, 192);
-constexpr int kWheelStep = 48;
+constexpr int kWheelStep = 48; // at 96 dots per inch
 
 void registerFrameClassOnce(WNDPROC procedure)
 {
@@ -45,6 +46,7 @@ void registerFrameClassOnce(WNDPROC procedure)
 
 Win32Window::Win32Window(const toolkit::WindowSpec& design, Win32Application& app)
     : m_app(app)
+    , m_design(design)
     , m_background(RGB(design.background.red, design.background.green, design.background.blue))
 {
     registerFrameClassOnce(&Win32Window::frameProc);
@@ -54,10 +56,18 @@ Win32Window::Win32Window(const toolkit::WindowSpec& design, Win32Application& ap
                                 ::GetModuleHandleW(nullptr), this);
     if (!m_frame)
         throw std::runtime_error("cannot create the main window");
+    // Its density is known once it exists, on its monitor; still hidden, it
+    // takes the place and size scaled to it.
+    m_dpi = windowDpi(m_frame);
+    if (m_dpi != toolkit::rules::kDesignDpi) {
+        const toolkit::WindowSpec placed = toolkit::rules::scaled(design, m_dpi);
+        ::SetWindowPos(m_frame, nullptr, placed.left, placed.top, placed.outerWidth, placed.outerHeight,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     RECT client{};
     ::GetClientRect(m_frame, &client);
     m_client = createContainer(ContainerKind::ClientArea, m_frame, client, m_background,
-                               m_app.font(design.fontPixels, false), nullptr);
+                               m_app.font(toolkit::rules::scaled(design.fontPixels, m_dpi), false), nullptr, m_dpi);
     m_containerColours[m_client] = m_background;
     m_app.setMainWindow(m_frame);
 }
@@ -70,8 +80,9 @@ Win32Window::~Win32Window()
     }
 }
 
-HWND Win32Window::createHandle(const toolkit::ControlSpec& design, HWND parent, COLORREF parentColour)
+HWND Win32Window::createHandle(const toolkit::ControlSpec& unscaled, HWND parent, COLORREF parentColour)
 {
+    const toolkit::ControlSpec design = toolkit::rules::scaled(unscaled, m_dpi);
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     const HFONT font = m_app.font(design.fontPixels, design.bold);
     const RECT place{design.left, design.top, design.left + design.width, design.top + design.height};
@@ -88,15 +99,20 @@ HWND Win32Window::createHandle(const toolkit::ControlSpec& design, HWND parent, 
         handle = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", kChild | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL,
                                    design.left, design.top, design.width, design.height, parent, nullptr, instance,
                                    nullptr);
+        // An edit takes 30,000 characters by default and drops the rest of a
+        // paste without a word; 0 lifts the limit.
+        if (handle)
+            ::SendMessageW(handle, EM_SETLIMITTEXT, 0, 0);
         break;
     case toolkit::ControlKind::GroupBox:
         handle = createContainer(ContainerKind::Panel, parent, place,
-                                 design.background == toolkit::Background::Silver ? kSilver : parentColour, font, L"");
+                                 design.background == toolkit::Background::Silver ? kSilver : parentColour, font, L"",
+                                 m_dpi);
         break;
     case toolkit::ControlKind::RadioGroup:
         handle = createContainer(ContainerKind::RadioFrame, parent, place,
                                  design.background == toolkit::Background::Silver ? kSilver : parentColour, font,
-                                 nullptr);
+                                 nullptr, m_dpi);
         break;
     case toolkit::ControlKind::CheckListBox:
         handle = ::CreateWindowExW(
@@ -133,9 +149,11 @@ std::unique_ptr<toolkit::Control> Win32Window::wrap(const toolkit::ControlSpec& 
     case toolkit::ControlKind::GroupBox:
         return std::make_unique<Win32GroupBox>(handle, *this);
     case toolkit::ControlKind::RadioGroup:
-        return std::make_unique<Win32RadioGroup>(handle, *this, m_app.font(design.fontPixels, design.bold));
+        return std::make_unique<Win32RadioGroup>(
+            handle, *this, m_app.font(toolkit::rules::scaled(design.fontPixels, m_dpi), design.bold), m_dpi);
     case toolkit::ControlKind::CheckListBox:
-        return std::make_unique<Win32CheckListBox>(handle, *this, design.fontPixels);
+        return std::make_unique<Win32CheckListBox>(
+            handle, *this, toolkit::rules::checkListRowHeight(toolkit::rules::scaled(design.fontPixels, m_dpi)), m_dpi);
     case toolkit::ControlKind::Button: {
         auto button = std::make_unique<Win32Button>(handle, *this);
         setChildHandler(handle, button.get());
@@ -162,6 +180,8 @@ toolkit::Control& Win32Window::addControl(const toolkit::ControlSpec& design)
 
     auto entry = std::make_unique<Entry>(Entry{design, handle, wrap(design, handle)});
     Entry* added = entry.get();
+    if (const auto* source = dynamic_cast<const AccessibleSource*>(added->control.get()))
+        makeAccessible(handle, *source);
     m_entries.push_back(std::move(entry));
     m_byName.emplace(design.name, added);
     m_byHandle.emplace(handle, added);
@@ -208,6 +228,12 @@ toolkit::Control* Win32Window::findControl(std::string_view name)
     return found == m_byName.end() ? nullptr : found->second->control.get();
 }
 
+HWND Win32Window::handleOf(std::string_view name) const
+{
+    const auto found = m_byName.find(name);
+    return found == m_byName.end() ? nullptr : found->second->handle;
+}
+
 void Win32Window::controlVisibilityChanged()
 {
     updateExtent();
@@ -218,8 +244,55 @@ void Win32Window::deliverClick(const std::function<void()>& handler)
     deliverEvent(m_app, handler);
 }
 
+void Win32Window::applyDpi(int dpi)
+{
+    if (dpi <= 0 || dpi == m_dpi)
+        return;
+    const int previous = m_dpi;
+    m_dpi = dpi;
+    ::SendMessageW(m_client, WM_SETFONT,
+                   reinterpret_cast<WPARAM>(m_app.font(toolkit::rules::scaled(m_design.fontPixels, dpi), false)),
+                   FALSE);
+    setContainerDpi(m_client, dpi);
+    // Parents first, as created: a radio group's items are placed in its
+    // frame's new size.
+    for (const auto& entry : m_entries) {
+        const toolkit::ControlSpec placed = toolkit::rules::scaled(entry->design, dpi);
+        const HFONT font = m_app.font(placed.fontPixels, placed.bold);
+        ::SendMessageW(entry->handle, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        ::SetWindowPos(entry->handle, nullptr, placed.left, placed.top, placed.width, placed.height,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+        switch (entry->design.kind) {
+        case toolkit::ControlKind::Label:
+            static_cast<Win32Label&>(*entry->control).fitToCaption();
+            break;
+        case toolkit::ControlKind::GroupBox:
+            setContainerDpi(entry->handle, dpi);
+            break;
+        case toolkit::ControlKind::RadioGroup:
+            setContainerDpi(entry->handle, dpi);
+            static_cast<Win32RadioGroup&>(*entry->control).setFont(font, dpi);
+            break;
+        case toolkit::ControlKind::CheckListBox:
+            static_cast<Win32CheckListBox&>(*entry->control)
+                .setItemHeight(toolkit::rules::checkListRowHeight(placed.fontPixels), dpi);
+            break;
+        case toolkit::ControlKind::Edit:
+        case toolkit::ControlKind::Button:
+            break;
+        }
+    }
+    // The same part of the sheet stays in view.
+    m_scroll = {::MulDiv(m_scroll.x, dpi, previous), ::MulDiv(m_scroll.y, dpi, previous)};
+    updateExtent();
+    updateScrollBars();
+    ::RedrawWindow(m_frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 void Win32Window::show()
 {
+    m_shown = true;
+    updateExtent();
     ::ShowWindow(m_frame, SW_SHOWNORMAL);
     ::UpdateWindow(m_frame);
     if (!ownsWindow(::GetFocus()))
@@ -280,10 +353,20 @@ LRESULT Win32Window::handleFrameMessage(UINT message, WPARAM wParam, LPARAM lPar
         scroll(SB_VERT, LOWORD(wParam));
         return 0;
     case WM_MOUSEWHEEL:
-        scrollTo(m_scroll.x, m_scroll.y - GET_WHEEL_DELTA_WPARAM(wParam) * kWheelStep / WHEEL_DELTA);
+        scrollTo(m_scroll.x,
+                 m_scroll.y - GET_WHEEL_DELTA_WPARAM(wParam) * toolkit::rules::scaled(kWheelStep, m_dpi) / WHEEL_DELTA);
         return 0;
     case WM_ERASEBKGND:
         return 1; // the content window covers the client area
+    case WM_DPICHANGED: {
+        // Moved to a monitor of another density: the layout follows, and the
+        // frame takes the place Windows suggests for it.
+        applyDpi(HIWORD(wParam));
+        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+        ::SetWindowPos(m_frame, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                       suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
     case WM_ACTIVATE:
         // As dialogs do: keep the focused control while inactive, give it back after.
         if (LOWORD(wParam) == WA_INACTIVE) {

@@ -2,6 +2,7 @@
 
 #include "app/toolkit.h"
 #include "app/toolkit/win32/win32_controls.h"
+#include "app/window_rules.h"
 
 #include <windows.h>
 
@@ -35,6 +36,10 @@ public:
     void deliverClick(const std::function<void()>& handler) override;
 
     [[nodiscard]] HWND frame() const { return m_frame; }
+    // The density the layout is drawn at: the frame's monitor's.
+    [[nodiscard]] int dpi() const { return m_dpi; }
+    // A control's window by its name; null when there is none.
+    [[nodiscard]] HWND handleOf(std::string_view name) const;
     void show();
     // Keys the window handles itself; true when the message is used up.
     [[nodiscard]] bool preTranslateMessage(const MSG& message);
@@ -42,7 +47,7 @@ public:
 private:
     struct Entry
     {
-        toolkit::ControlSpec design;
+        toolkit::ControlSpec design; // at 96 dots per inch
         HWND handle;
         std::unique_ptr<toolkit::Control> control;
     };
@@ -68,6 +73,9 @@ private:
     void focusPanelAnswer(const Entry& panel);
     [[nodiscard]] std::optional<std::size_t> focusedPlace() const;
 
+    // Lays the window out again at another density (WM_DPICHANGED).
+    void applyDpi(int dpi);
+
     void updateExtent();
     void updateScrollBars();
     void scrollTo(int x, int y);
@@ -75,6 +83,8 @@ private:
     void ensureVisible(HWND control);
 
     Win32Application& m_app;
+    toolkit::WindowSpec m_design;
+    int m_dpi = toolkit::rules::kDesignDpi;
     COLORREF m_background;
     HWND m_frame = nullptr;
     HWND m_client = nullptr;
@@ -86,6 +96,7 @@ private:
     SIZE m_extent{0, 0};
     POINT m_scroll{0, 0};
     bool m_updatingScrollBars = false;
+    bool m_shown = false; // the frame shown once: the scroll range is kept from then on
     HWND m_lastFocus = nullptr;
 };
 

@@ -9,11 +9,15 @@
 namespace mirunea::win32 {
 
 namespace {
-constexpr int kLineStep = 16;
+constexpr int kLineStep = 16; // at 96 dots per inch
 } // namespace
 
 void Win32Window::updateExtent()
 {
+    // Nobody sees the scroll bars before the frame is first shown: one
+    // reckoning then, not one per control created, captioned, shown or hidden.
+    if (!m_shown)
+        return;
     std::vector<toolkit::rules::Rect> visible;
     for (const auto& entry : m_entries) {
         if (!entry->design.parent.empty() || !(::GetWindowLongW(entry->handle, GWL_STYLE) & WS_VISIBLE))
@@ -82,10 +86,10 @@ void Win32Window::scroll(int bar, WORD request)
     int position = info.nPos;
     switch (request) {
     case SB_LINEUP:
-        position -= kLineStep;
+        position -= toolkit::rules::scaled(kLineStep, m_dpi);
         break;
     case SB_LINEDOWN:
-        position += kLineStep;
+        position += toolkit::rules::scaled(kLineStep, m_dpi);
         break;
     case SB_PAGEUP:
         position -= static_cast<int>(info.nPage);

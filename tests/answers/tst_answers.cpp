@@ -1,0 +1,756 @@
+// The answer writer on real files, natively and under Wine: the bytes against
+// the golden files, the file's name, what a failed creation, write or close
+// reports and leaves behind, share modes against a second handle and a second
+// process. The POSIX part provokes the file systems' own faults (links, FIFOs,
+// mounts, limits, signals, a preloaded shim); the Windows part the attributes.
+#include "answers/answer_file.h"
+#include "app/error_box_text.h"
+#include "app/file_layer.h"
+#include "app/io_failure.h"
+
+#include "child_process.h"
+#include "failing_write_file_layer.h"
+#include "printable.h"
+#include "records.h"
+#include "working_folder.h"
+
+#include <doctest/doctest.h>
+
+#ifdef _WIN32
+#  include <windows.h>
+#else
+#  include "app/platform/posix/netbios_name.h"
+
+#  include <chrono>
+#  include <csignal>
+#  include <fcntl.h>
+#  include <sys/stat.h>
+#  include <thread>
+#  include <unistd.h>
+#endif
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+using namespace mirunea;
+using mirunea::test::answerRecord;
+using mirunea::test::choose;
+using mirunea::test::FailingWriteFileLayer;
+using mirunea::test::failureCodeOf;
+using mirunea::test::failureOf;
+using mirunea::test::printable;
+using mirunea::test::readFileBytes;
+using mirunea::test::sjis;
+using mirunea::test::tick;
+using mirunea::test::type;
+using mirunea::test::WorkingFolder;
+using mirunea::test::writeFileBytes;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+#ifdef _WIN32
+constexpr const char* kSeparator = "\\";
+#else
+constexpr const char* kSeparator = "/";
+#endif
+
+const std::string kSampleBytes = "PC05\r\nTaro\r\n[Q1T]\r\nnew answer\r\n[END]\r\n";
+
+AnswerRecord sampleRecord()
+{
+    return answerRecord("PC05", "Taro", {{1, type("new answer")}});
+}
+
+std::optional<IoFailure> sendSample()
+{
+    return failureOf([] { writeAnswerFile(sampleRecord()); });
+}
+
+std::optional<IoFailure> sendSample(WriteFileLayer& files)
+{
+    return failureOf([&] { writeAnswerFile(sampleRecord(), files); });
+}
+
+// The failure's code and message, and the error box that reports it.
+void checkReported(const std::optional<IoFailure>& failure, int code, const char* messageUtf8, const char* boxUtf8)
+{
+    REQUIRE_MESSAGE(failure.has_value(), "the send succeeded");
+    CHECK(failure->code() == code);
+    CHECK(printable(failure->message()) == printable(sjis(messageUtf8)));
+    CHECK(printable(errorBoxText(failure->message())) == printable(sjis(boxUtf8)));
+}
+
+// Nobody holds the file: a second writer gets it at once.
+[[nodiscard]] bool fileIsFree(const std::string& name)
+{
+    return failureCodeOf([&] { SharedWriteFile::create(name).close(); }) == 0;
+}
+
+std::string goldenBytes(const char* golden)
+{
+    return readFileBytes(std::string(MIRUNEA_TEST_DATA) + kSeparator + golden);
+}
+
+} // namespace
+
+TEST_CASE("the answer file's bytes are the golden file's")
+{
+    struct Row
+    {
+        const char* tag;
+        std::vector<AnswerRecord> sends; // written in this order, into one folder
+        std::string fileName;            // as the folder lists it
+        const char* golden;
+    };
+    // "ソ" 83 5C, "表" 95 5C, "能" 94 5C: trail bytes that read as "\". On a
+    // POSIX disk the name is UTF-8, as the share shows it to Windows; line 1 is
+    // 83 5C everywhere.
+#ifdef _WIN32
+    const std::string trail5cName = "\x83\x5C.ans";
+#else
+    const std::string trail5cName = "\xE3\x82\xBD.ans";
+#endif
+    const std::vector<Row> rows{
+        // Slot 1 "R" with the second of two choices, slot 2 empty, slot 3
+        // "T", slot 4 "C" with the first and third of three ticked.
+        {"example",
+         {answerRecord("PC05", sjis("山田"),
+                       {{1, choose(2, 2)}, {3, type(sjis("よい"))}, {4, tick({true, false, true})}})},
+         "PC05.ans",
+         "example.ans"},
+        {"all slots empty", {answerRecord("PC01", "")}, "PC01.ans", "all_slots_empty.ans"},
+        {"empty text answer", {answerRecord("PC02", "Taro", {{1, type("")}})}, "PC02.ans", "empty_text_answer.ans"},
+        {"choice without selection",
+         {answerRecord("PC03", "Taro", {{2, choose(3, std::nullopt)}})},
+         "PC03.ans",
+         "choice_without_selection.ans"},
+        {"questions without choices",
+         {answerRecord("PC04", "Taro", {{1, choose(0, std::nullopt)}, {10, tick({})}})},
+         "PC04.ans",
+         "questions_without_choices.ans"},
+        {"15-byte computer name",
+         {answerRecord("ABCDEFGHIJKLMNO", "Taro", {{10, type("last")}})},
+         "ABCDEFGHIJKLMNO.ans",
+         "fifteen_byte_computer_name.ans"},
+        {"texts that read like section lines",
+         {answerRecord("PC06", "[Q3C]", {{1, type("[END]")}, {2, type("[Q1R]")}})},
+         "PC06.ans",
+         "texts_like_section_lines.ans"},
+        {"Shift-JIS trail bytes 5C",
+         {answerRecord(sjis("ソ"), sjis("表示"), {{5, type(sjis("ソフト能力ソ"))}})},
+         trail5cName,
+         "shift_jis_trail_5c.ans"},
+        {"empty computer name", {answerRecord("", "Taro")}, ".ans", "empty_computer_name.ans"},
+        {"empty computer name, written twice",
+         {answerRecord("", "Jiro"), answerRecord("", "Taro")},
+         ".ans",
+         "empty_computer_name.ans"},
+        {"unsafe computer name on line 1 too",
+         {answerRecord("A/B\\*C", "Taro")},
+         "A_B__C.ans",
+         "unsafe_computer_name.ans"},
+        {"second write replaces a longer first",
+         {answerRecord(
+              "PC07", "Hanako Yamada",
+              {{1, tick({true, true, true, true, true})}, {2, type(std::string(300, 'a'))}, {3, choose(5, 1)}}),
+          answerRecord("PC07", "Hanako", {{1, tick({false, true})}})},
+         "PC07.ans",
+         "second_write_replaces_first.ans"},
+    };
+    for (const Row& row : rows) {
+        CAPTURE(row.tag);
+        WorkingFolder folder;
+        for (const AnswerRecord& send : row.sends)
+            writeAnswerFile(send);
+        REQUIRE(mirunea::test::entryNames() == std::vector<std::string>{row.fileName});
+        CHECK(printable(readFileBytes(row.fileName)) == printable(goldenBytes(row.golden)));
+        // Closed after the send: nothing keeps the next one out.
+        CHECK(fileIsFree(row.fileName));
+    }
+}
+
+TEST_CASE("the file name stays in the working directory, and line 1 agrees with it")
+{
+    const std::vector<std::pair<std::string, std::string>> rows{
+        {"LAB-PC_07", "LAB-PC_07.ans"},
+        {"", ".ans"},
+        {".x", ".x.ans"}, // a leading dot is kept
+        {".", "_.ans"},
+        {"..", "__.ans"},
+        {"...", "___.ans"},
+        {"../etc/x", ".._etc_x.ans"},
+        {"..\\x", ".._x.ans"},
+        {"/tmp", "_tmp.ans"},
+        {std::string("A\0B", 3), "A_B.ans"},
+        {"\x01\t\r\n\x1F\x7F", "______.ans"}, // control bytes and DEL
+        {":*?\"<>|", "_______.ans"},          // reserved punctuation
+        {"A B!#$%&'()", "A B!#$%&'().ans"},   // space and others kept
+        {"\x83\x5C", "\x83\x5C.ans"},         // katakana with trail 5C
+        {"\x81\x7C", "\x81\x7C.ans"},         // trail 7C kept
+        {"\x83\x5C\x5C", "\x83\x5C_.ans"},    // backslash after a pair
+        {"\x81/x", "\x81_x.ans"},             // lead byte then slash
+        {"A\xE0", "A\xE0.ans"},               // lone lead byte at the end
+        {"\xB1\xDC", "\xB1\xDC.ans"},         // half-width katakana
+    };
+    for (const auto& [computerName, fileName] : rows) {
+        CAPTURE(printable(computerName));
+        CHECK(printable(answerFileName(computerName)) == printable(fileName));
+        const std::vector<std::string> lines = answerFileLines(answerRecord(computerName, ""));
+        CHECK(printable(lines.front() + ".ans") == printable(fileName));
+    }
+}
+
+TEST_CASE("a full disk fails the send with its code and leaves no answer file that reads as whole")
+{
+    WorkingFolder folder;
+    writeFileBytes("PC05.ans", "PC05\r\nold answers of an earlier send\r\n[END]\r\n");
+
+    SUBCASE("the disk fills up part way through the lines")
+    {
+        // 15 bytes reach the disk: "PC05", "Taro" and the start of "[Q1T]".
+        auto full = FailingWriteFileLayer::failingWrite(1, 112, 15);
+        checkReported(sendSample(full), 112, "I/O エラー (112)", "I/O エラー (112)");
+        CHECK(printable(readFileBytes("PC05.ans")) == printable(kSampleBytes.substr(0, 15)));
+        // The first failure ends the send: nothing more is written, no close is asked for.
+        CHECK(full.writes() == 1);
+        CHECK(full.closes() == 0);
+    }
+    SUBCASE("the disk is full before the first byte")
+    {
+        auto full = FailingWriteFileLayer::failingWrite(1, 112);
+        checkReported(sendSample(full), 112, "I/O エラー (112)", "I/O エラー (112)");
+        // The earlier answers were emptied by the creation: none of them stand as sent.
+        CHECK(readFileBytes("PC05.ans").empty());
+    }
+    SUBCASE("the second send meets the full disk")
+    {
+        auto full = FailingWriteFileLayer::failingWrite(2, 112, kSampleBytes.size() - 1);
+        CHECK_FALSE(sendSample(full).has_value());
+        CHECK(printable(readFileBytes("PC05.ans")) == printable(kSampleBytes));
+        checkReported(sendSample(full), 112, "I/O エラー (112)", "I/O エラー (112)");
+        // One byte short: the end line is cut, so no collector takes the file as whole.
+        CHECK(printable(readFileBytes("PC05.ans")) == printable(kSampleBytes.substr(0, kSampleBytes.size() - 1)));
+        CHECK(full.creates() == 2);
+        CHECK(full.closes() == 1);
+    }
+    // The half-written file was closed: once there is room, the next send goes through.
+    CHECK(fileIsFree("PC05.ans"));
+    CHECK_FALSE(sendSample().has_value());
+    CHECK(printable(readFileBytes("PC05.ans")) == printable(kSampleBytes));
+}
+
+TEST_CASE("a failing close fails the send with its code, and the file is not held afterwards")
+{
+    WorkingFolder folder;
+    // 59: a network share that reports the lost write at the close; 112: a
+    // disk that was full by the time the cache was written back.
+    for (const int code : {59, 112}) {
+        CAPTURE(code);
+        auto failing = FailingWriteFileLayer::failingClose(code);
+        const std::string text = "I/O エラー (" + std::to_string(code) + ")";
+        checkReported(sendSample(failing), code, text.c_str(), text.c_str());
+        CHECK(failing.writes() == 1);
+        CHECK(failing.closes() == 1);
+        CHECK(fileIsFree("PC05.ans"));
+        CHECK_FALSE(sendSample().has_value());
+        CHECK(printable(readFileBytes("PC05.ans")) == printable(kSampleBytes));
+    }
+}
+
+TEST_CASE("a failed creation writes nothing and keeps an existing file as it was")
+{
+    WorkingFolder folder;
+    writeFileBytes("PC05.ans", "old answers\r\n");
+    for (const int code : {5, 32}) {
+        CAPTURE(code);
+        auto refusing = FailingWriteFileLayer::failingCreate(code);
+        const std::optional<IoFailure> failure = sendSample(refusing);
+        REQUIRE(failure.has_value());
+        CHECK(failure->code() == code);
+        CHECK(refusing.writes() == 0);
+        CHECK(refusing.closes() == 0);
+        CHECK(readFileBytes("PC05.ans") == "old answers\r\n");
+    }
+    auto refusing = FailingWriteFileLayer::failingCreate(5);
+    checkReported(failureOf([&] { writeAnswerFile(answerRecord("PC09", ""), refusing); }), 5,
+                  "ファイルへのアクセスが拒否されました", "ファイルへのアクセスが拒否されました.");
+    CHECK_FALSE(mirunea::test::fileExists("PC09.ans"));
+}
+
+TEST_CASE("failed creations carry the Windows code")
+{
+    WorkingFolder folder;
+    // A folder of the path that is missing: Windows tells it from a missing
+    // file (3), POSIX does not (ENOENT, 2).
+#ifdef _WIN32
+    constexpr int kMissingFolder = 3;
+#else
+    constexpr int kMissingFolder = 2;
+#endif
+    const std::string inMissingFolder = std::string("missing") + kSeparator + "PC.ans";
+    CHECK(failureCodeOf([&] { SharedWriteFile::create(inMissingFolder).close(); }) == kMissingFolder);
+    CHECK(failureCodeOf([] { SharedWriteFile::create(std::string("PC\0x.ans", 8)).close(); }) == 3);
+    CHECK_FALSE(mirunea::test::fileExists("PC"));
+
+    fs::create_directory("PC.ans");
+    checkReported(failureOf([] { writeAnswerFile(answerRecord("PC", "x")); }), 5,
+                  "ファイルへのアクセスが拒否されました", "ファイルへのアクセスが拒否されました.");
+    CHECK(fs::is_directory("PC.ans"));
+}
+
+TEST_CASE("a hard link in place of the answer file is refused and its target kept")
+{
+    WorkingFolder folder;
+    const std::string other = "PC31\r\nHanako\r\n[END]\r\n";
+    writeFileBytes("PC31.ans", other);
+    fs::create_hard_link("PC31.ans", "PC05.ans");
+
+    checkReported(sendSample(), 5, "ファイルへのアクセスが拒否されました", "ファイルへのアクセスが拒否されました.");
+    CHECK(readFileBytes("PC31.ans") == other);
+    CHECK(readFileBytes("PC05.ans") == other);
+
+    // Once the second name is gone the send goes through.
+    fs::remove("PC31.ans");
+    CHECK_FALSE(sendSample().has_value());
+    CHECK(printable(readFileBytes("PC05.ans")) == printable(kSampleBytes));
+}
+
+TEST_CASE("share modes against a second handle: a writer shuts out readers and writers")
+{
+    WorkingFolder folder;
+    writeFileBytes("PC.ans", "previous answers");
+    {
+        SharedWriteFile writer = SharedWriteFile::create("PC.ans");
+        CHECK(failureCodeOf([] { SharedReadFile::open("PC.ans").close(); }) == 32);
+        CHECK(failureCodeOf([] { SharedWriteFile::create("PC.ans").close(); }) == 32);
+        writer.close();
+    }
+    writeFileBytes("PC.ans", "previous answers"); // our writer emptied it
+    {
+        // Readers share with each other but not with a writer; the refused
+        // creation leaves the existing answers as they were.
+        SharedReadFile first = SharedReadFile::open("PC.ans");
+        SharedReadFile second = SharedReadFile::open("PC.ans");
+        checkReported(failureOf([] { writeAnswerFile(answerRecord("PC", "x")); }), 32, "I/O エラー (32)",
+                      "I/O エラー (32)");
+        first.close();
+        second.close();
+        CHECK(readFileBytes("PC.ans") == "previous answers");
+    }
+    // Everything released: the file can be written again.
+    writeAnswerFile(answerRecord("PC", "x"));
+    CHECK(readFileBytes("PC.ans") == "PC\r\nx\r\n[END]\r\n");
+}
+
+TEST_CASE("a file held by another process is refused and kept, and written once it is let go")
+{
+    for (const char* mode : {"write", "read"}) {
+        CAPTURE(mode);
+        WorkingFolder folder;
+        writeFileBytes("PC05.ans", "old answers\r\n");
+        mirunea::test::ChildProcess holder(MIRUNEA_FILE_HOLDER, {mode, "PC05.ans"});
+        REQUIRE(holder.readLine() == "held");
+        const std::string before = readFileBytes("PC05.ans"); // a holding writer emptied it
+
+        checkReported(sendSample(), 32, "I/O エラー (32)", "I/O エラー (32)");
+        CHECK(readFileBytes("PC05.ans") == before);
+        if (std::string(mode) == "read") {
+            // A reader is welcome beside another reader.
+            CHECK(failureCodeOf([] { SharedReadFile::open("PC05.ans").close(); }) == 0);
+        }
+
+        const auto exit = holder.wait();
+        CHECK(exit.exited);
+        CHECK(exit.exitCode == 0);
+        CHECK_FALSE(sendSample().has_value());
+        CHECK(printable(readFileBytes("PC05.ans")) == printable(kSampleBytes));
+    }
+}
+
+TEST_CASE("the file holder reports a missing file by its code")
+{
+    WorkingFolder folder;
+    mirunea::test::ChildProcess holder(MIRUNEA_FILE_HOLDER, {"read", "PC.ans"});
+    CHECK(holder.readLine() == "2");
+    CHECK(holder.wait().exitCode == 1);
+}
+
+#ifdef _WIN32
+
+TEST_CASE("a hidden or system file in place of the answer file is refused and kept")
+{
+    for (const DWORD attribute : {DWORD{FILE_ATTRIBUTE_HIDDEN}, DWORD{FILE_ATTRIBUTE_SYSTEM}}) {
+        CAPTURE(attribute);
+        WorkingFolder folder;
+        writeFileBytes("PC05.ans", "old\r\n");
+        REQUIRE(::SetFileAttributesA("PC05.ans", attribute));
+        REQUIRE((::GetFileAttributesA("PC05.ans") & attribute) != 0);
+        CHECK(failureCodeOf([] { writeAnswerFile(sampleRecord()); }) == ERROR_ACCESS_DENIED);
+        CHECK(readFileBytes("PC05.ans") == "old\r\n");
+        ::SetFileAttributesA("PC05.ans", FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
+#else // POSIX: links, FIFOs, modes, mounts, limits and signals as only POSIX has them
+
+namespace {
+
+constexpr const char* kAccessDenied = "ファイルへのアクセスが拒否されました";
+constexpr const char* kAccessDeniedBox = "ファイルへのアクセスが拒否されました.";
+
+// Everything in the working directory as lstat sees it: names, kinds, modes,
+// link targets and file contents, so that any change made by a failed send shows.
+std::vector<std::string> snapshot()
+{
+    std::vector<std::string> entries;
+    for (const auto& entry : fs::directory_iterator(".")) {
+        const fs::file_status status = entry.symlink_status();
+        std::string line = entry.path().filename().native() + " type=" + std::to_string(int(status.type()))
+            + " mode=" + std::to_string(int(status.permissions()));
+        if (status.type() == fs::file_type::symlink)
+            line += " -> " + fs::read_symlink(entry.path()).native();
+        if (status.type() == fs::file_type::regular)
+            line += " = " + printable(readFileBytes(entry.path().native()));
+        entries.push_back(line);
+    }
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
+std::string hex(std::string_view bytes)
+{
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string out;
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        out += kDigits[b >> 4];
+        out += kDigits[b & 0x0F];
+    }
+    return out;
+}
+
+std::string fromHex(std::string_view digits)
+{
+    std::string bytes;
+    for (std::size_t i = 0; i + 1 < digits.size(); i += 2)
+        bytes += static_cast<char>(std::stoi(std::string(digits.substr(i, 2)), nullptr, 16));
+    return bytes;
+}
+
+std::vector<std::string> linesOf(const std::string& output)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < output.size()) {
+        const std::size_t end = output.find('\n', start);
+        lines.push_back(output.substr(start, end - start));
+        if (end == std::string::npos)
+            break;
+        start = end + 1;
+    }
+    return lines;
+}
+
+// One line of the probe: "failed <code> <hex message>" (a failure) or "ok <hex file>".
+std::optional<IoFailure> probeFailure(const std::string& line, std::string* message = nullptr)
+{
+    if (!line.starts_with("failed "))
+        return std::nullopt;
+    const std::size_t space = line.find(' ', 7);
+    if (message)
+        *message = fromHex(line.substr(space + 1));
+    return IoFailure(std::stoi(line.substr(7, space - 7)));
+}
+
+// What the probe's send writes for computer name pc and a text of n "x".
+std::string probeFileBytes(const std::string& computerName, std::size_t textLength)
+{
+    return computerName + "\r\n\r\n[Q1T]\r\n" + std::string(textLength, 'x') + "\r\n[END]\r\n";
+}
+
+// Runs the writer probe in the folder after mountScript has changed what the
+// folder ("$1") is, in a private mount namespace that ends with the probe.
+// Its lines, one per send; none when the namespace could not be set up.
+std::vector<std::string> runProbeWithPrivateMounts(const std::string& mountScript, const std::string& folder,
+                                                   const std::vector<std::string>& probeArguments)
+{
+    // Root needs only its own mount namespace; others need a user namespace too.
+    std::vector<std::string> arguments = ::geteuid() == 0 ? std::vector<std::string>{"-m"}
+                                                          : std::vector<std::string>{"-r", "-m"};
+    for (const std::string& argument :
+         {std::string("sh"), std::string("-c"), mountScript + R"( && cd "$1" && shift && exec "$@")", std::string("sh"),
+          folder, std::string(MIRUNEA_WRITE_PROBE)})
+        arguments.push_back(argument);
+    arguments.insert(arguments.end(), probeArguments.begin(), probeArguments.end());
+    return linesOf(mirunea::test::runProgram("unshare", arguments).output);
+}
+
+std::vector<std::string> withShim(const std::string& fault)
+{
+    // A sanitized probe would refuse a library loaded before its runtime.
+    const char* asan = std::getenv("ASAN_OPTIONS");
+    const std::string options = asan && *asan ? std::string(asan) + ":" : std::string();
+    return {"LD_PRELOAD=" MIRUNEA_FAULT_SHIM, "MIRUNEA_FAULT=" + fault,
+            "ASAN_OPTIONS=" + options + "verify_asan_link_order=0"};
+}
+
+mirunea::test::Run runInFolder(const WorkingFolder& folder, const std::string& program,
+                               const std::vector<std::string>& arguments,
+                               const std::vector<std::string>& environment = {},
+                               std::chrono::milliseconds timeout = std::chrono::seconds(30))
+{
+    return mirunea::test::runProgram(program, arguments, {folder.pathName(), environment}, timeout);
+}
+
+} // namespace
+
+TEST_CASE("a name taken by anything but a writable file is refused, and the folder left as it was")
+{
+    enum class Obstacle { ReadOnlyFile, Folder, LinkToFile, DanglingLink, FifoWithoutReader, FifoWithReader };
+    const std::vector<std::pair<const char*, Obstacle>> rows{
+        {"read-only file", Obstacle::ReadOnlyFile},
+        {"folder", Obstacle::Folder},
+        {"link to a file", Obstacle::LinkToFile},
+        {"dangling link", Obstacle::DanglingLink},
+        {"FIFO without reader", Obstacle::FifoWithoutReader},
+        {"FIFO with reader", Obstacle::FifoWithReader},
+    };
+    for (const auto& [tag, obstacle] : rows) {
+        CAPTURE(tag);
+        WorkingFolder folder;
+        int fifoReader = -1;
+        switch (obstacle) {
+        case Obstacle::ReadOnlyFile:
+            writeFileBytes("PC05.ans", "old answers\r\n");
+            REQUIRE(::chmod("PC05.ans", 0444) == 0);
+            break;
+        case Obstacle::Folder:
+            REQUIRE(fs::create_directory("PC05.ans"));
+            break;
+        case Obstacle::LinkToFile:
+            writeFileBytes("target.txt", "someone else's file\n");
+            REQUIRE(::symlink("target.txt", "PC05.ans") == 0);
+            break;
+        case Obstacle::DanglingLink:
+            REQUIRE(::symlink("missing.txt", "PC05.ans") == 0);
+            break;
+        case Obstacle::FifoWithReader:
+        case Obstacle::FifoWithoutReader:
+            REQUIRE(::mkfifo("PC05.ans", 0666) == 0);
+            if (obstacle == Obstacle::FifoWithReader)
+                fifoReader = ::open("PC05.ans", O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+            break;
+        }
+        const std::vector<std::string> before = snapshot();
+
+        const std::optional<IoFailure> failure = sendSample();
+        if (fifoReader >= 0)
+            ::close(fifoReader);
+
+        checkReported(failure, 5, kAccessDenied, kAccessDeniedBox);
+        CHECK(snapshot() == before);
+    }
+}
+
+TEST_CASE("a read-only folder takes no answer file and keeps an existing one")
+{
+    for (const bool fileExists : {false, true}) {
+        CAPTURE(fileExists);
+        WorkingFolder folder;
+        if (fileExists)
+            writeFileBytes("PC05.ans", "old answers\r\n");
+        const std::vector<std::string> before = snapshot();
+
+        // A read-only mount refuses even root and even existing files, as a
+        // share that only allows reading does.
+        std::optional<IoFailure> failure;
+        std::string message;
+        const std::vector<std::string> lines = runProbeWithPrivateMounts(
+            R"(mount --bind "$1" "$1" && mount -o remount,bind,ro "$1")", folder.pathName(), {"send", "PC05", "10"});
+        if (!lines.empty()) {
+            REQUIRE(lines.size() == 1);
+            failure = probeFailure(lines.front(), &message);
+            CHECK(printable(message) == printable(sjis(kAccessDenied)));
+        } else if (::geteuid() != 0 && !fileExists) {
+            // Without namespaces a folder without write permission refuses new files only.
+            REQUIRE(::chmod(folder.pathName().c_str(), 0555) == 0);
+            failure = sendSample();
+        } else {
+            FAIL("cannot mount in a private mount namespace here");
+        }
+        checkReported(failure, 5, kAccessDenied, kAccessDeniedBox);
+        CHECK(snapshot() == before);
+    }
+}
+
+TEST_CASE("a real full disk fails the send with 112, and a short answer goes through once the space is freed")
+{
+    WorkingFolder folder;
+    // An 8 KiB disk: the long answer fills it; the short one is written after
+    // the failed file was closed and its space freed by emptying it.
+    const std::vector<std::string> lines = runProbeWithPrivateMounts(
+        R"(mount -t tmpfs -o size=8k tmpfs "$1")", folder.pathName(), {"send", "PC05", "65536", "10"});
+    REQUIRE_MESSAGE(lines.size() == 2, "cannot mount a small tmpfs in a private mount namespace here");
+    std::string message;
+    checkReported(probeFailure(lines[0], &message), 112, "I/O エラー (112)", "I/O エラー (112)");
+    CHECK(printable(message) == printable(sjis("I/O エラー (112)")));
+    CHECK(lines[1] == "ok " + hex("PC05\r\n\r\n[Q1T]\r\nxxxxxxxxxx\r\n[END]\r\n"));
+}
+
+TEST_CASE("a created file stays writable whatever the umask")
+{
+    WorkingFolder folder;
+    const mode_t previous = ::umask(0222);
+    const int first = failureCodeOf([] { writeAnswerFile(sampleRecord()); });
+    const int second = failureCodeOf([] { writeAnswerFile(sampleRecord()); });
+    ::umask(previous);
+    CHECK(first == 0);
+    CHECK(second == 0);
+    struct stat status
+    {
+    };
+    REQUIRE(::stat("PC05.ans", &status) == 0);
+    CHECK((status.st_mode & S_IWUSR) != 0);
+    CHECK((status.st_mode & 0077) == mode_t(0044)); // the umask's other bits still hold
+    CHECK(printable(readFileBytes("PC05.ans")) == printable(kSampleBytes));
+}
+
+TEST_CASE("a file system without locks is used unlocked")
+{
+    for (const char* fault : {"lock-EINVAL", "lock-EOPNOTSUPP", "lock-ENOSYS"}) {
+        CAPTURE(fault);
+        WorkingFolder folder;
+        writeFileBytes("PC.ans", "old answers, longer than the new ones\r\n");
+        writeFileBytes("data.txt", "title\r\n");
+        const auto send = runInFolder(folder, MIRUNEA_WRITE_PROBE, {"send", "PC", "3"}, withShim(fault));
+        CHECK(send.output == "ok " + hex(probeFileBytes("PC", 3)) + "\n");
+        const auto read = runInFolder(folder, MIRUNEA_READ_TOOL, {"data.txt"}, withShim(fault));
+        CHECK(read.output == "ok\n");
+    }
+}
+
+TEST_CASE("busy from the share is a sharing violation")
+{
+    WorkingFolder folder;
+    writeFileBytes("PC.ans", "old\r\n");
+    writeFileBytes("data.txt", "title\r\n");
+    const auto send = runInFolder(folder, MIRUNEA_WRITE_PROBE, {"send", "PC", "3"}, withShim("open-EBUSY"));
+    CHECK(send.output.substr(0, 10) == "failed 32 ");
+    const auto read = runInFolder(folder, MIRUNEA_READ_TOOL, {"data.txt"}, withShim("open-EBUSY"));
+    CHECK(read.output == "32\n");
+    CHECK(readFileBytes("PC.ans") == "old\r\n");
+}
+
+TEST_CASE("a creation that never settles gives up")
+{
+    WorkingFolder folder;
+    const auto start = std::chrono::steady_clock::now();
+    const auto send = runInFolder(folder, MIRUNEA_WRITE_PROBE, {"send", "PC", "3"}, withShim("create-race"),
+                                  std::chrono::seconds(10));
+    REQUIRE_MESSAGE(!send.output.empty(), "the send did not end");
+    // "missing" was the last answer: the file is not found.
+    CHECK(send.output.substr(0, 9) == "failed 2 ");
+    CHECK(std::chrono::steady_clock::now() - start < std::chrono::seconds(5));
+}
+
+TEST_CASE("a file-size limit fails the send with 223")
+{
+    WorkingFolder folder;
+    // The first send fits under 64 bytes; the second does not, and the third fits again.
+    const auto run = runInFolder(folder, "prlimit", {"--fsize=64", MIRUNEA_WRITE_PROBE, "send", "PC", "3", "100", "4"});
+    CHECK(run.exit.exited);
+    CHECK(run.exit.exitCode == 0);
+    const std::vector<std::string> lines = linesOf(run.output);
+    REQUIRE(lines.size() == 3);
+    CHECK(lines[0] == "ok " + hex(probeFileBytes("PC", 3)));
+    CHECK(lines[1] == "failed 223 " + hex(sjis("I/O エラー (223)")));
+    CHECK(lines[2] == "ok " + hex(probeFileBytes("PC", 4)));
+}
+
+// The signal comes as soon as the file exists, while its 64 MB are written;
+// the probe ends by it, but only once the file is closed and whole.
+TEST_CASE("termination waits until the file is whole")
+{
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
+        CAPTURE(signal);
+        WorkingFolder folder;
+        constexpr std::size_t kLength = 64 << 20;
+        mirunea::test::ChildProcess probe(MIRUNEA_WRITE_PROBE,
+                                          {"send", "PC", std::to_string(kLength), std::to_string(kLength)},
+                                          {folder.pathName(), {}});
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!fs::exists("PC.ans") && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        REQUIRE_MESSAGE(fs::exists("PC.ans"), "the probe made no file");
+        probe.sendSignal(signal);
+        const auto exit = probe.wait();
+        REQUIRE(exit.finished);
+        CHECK_FALSE(exit.timedOut);
+        CHECK(exit.signal == signal);
+        CHECK(fs::file_size("PC.ans") == probeFileBytes("PC", kLength).size());
+        CHECK(readFileBytes("PC.ans").ends_with("x\r\n[END]\r\n"));
+    }
+}
+
+TEST_CASE("the host name becomes the NetBIOS computer name")
+{
+    const std::vector<std::pair<std::string, std::string>> rows{
+        {"lab-pc07", "LAB-PC07"},
+        {"PC05", "PC05"}, // upper case and digits kept
+        {"pc05.school.example", "PC05"},
+        {"abcdefghijklmno", "ABCDEFGHIJKLMNO"}, // exactly 15
+        {"abcdefghijklmnopqrstu", "ABCDEFGHIJKLMNO"},
+        {"abcdefghijklmnopq.example", "ABCDEFGHIJKLMNO"}, // long label before a dot
+        {"abc.defghijklmnopqrst", "ABC"},                 // dot within 15
+        {".example", ""},
+        {"", ""},
+        {"\xC3\xA9t\xC3\xA9", "\xC3\xA9T\xC3\xA9"}, // non-ASCII bytes untouched
+    };
+    for (const auto& [hostName, computerName] : rows) {
+        CAPTURE(printable(hostName));
+        CHECK(printable(netBiosNameFromHostName(hostName)) == printable(computerName));
+    }
+}
+
+namespace {
+
+// Sets the host name in a private UTS namespace and runs the probe there.
+mirunea::test::Run probeUnderHostName(const WorkingFolder& folder, const std::string& hostName,
+                                      const std::string& probeArguments)
+{
+    std::vector<std::string> arguments = ::geteuid() == 0 ? std::vector<std::string>{"-u"}
+                                                          : std::vector<std::string>{"-r", "-u"};
+    for (const std::string& argument : {std::string("sh"), std::string("-c"),
+                                        R"(printf %s "$1" > /proc/sys/kernel/hostname && exec "$2" )" + probeArguments,
+                                        std::string("sh"), hostName, std::string(MIRUNEA_WRITE_PROBE)})
+        arguments.push_back(argument);
+    return runInFolder(folder, "unshare", arguments, {"LC_ALL=C.UTF-8"});
+}
+
+} // namespace
+
+TEST_CASE("the local computer name comes from the host name")
+{
+    WorkingFolder folder;
+    CHECK(probeUnderHostName(folder, "lab-pc-07.school.example", "computer-name").output == "LAB-PC-07\n");
+    CHECK(probeUnderHostName(folder, std::string(63, 'a'), "computer-name").output == std::string(15, 'A') + "\n");
+    // An ASCII name keeps its bytes, its first label upper-cased.
+    CHECK(probeUnderHostName(folder, "lab-pc07.school", "computer-name").output == "LAB-PC07\n");
+}
+
+TEST_CASE("a host name outside ASCII becomes Shift-JIS")
+{
+    WorkingFolder folder;
+    // Nine double-byte characters in Shift-JIS: 18 bytes, cut to seven (14).
+    const auto run = probeUnderHostName(folder, "テスト用のパソコン.school", "send-local 1");
+    CHECK(run.output == "ok " + hex(probeFileBytes(sjis("テスト用のパソ"), 1)) + "\n");
+    CHECK(mirunea::test::entryNames() == std::vector<std::string>{"テスト用のパソ.ans"});
+}
+
+#endif

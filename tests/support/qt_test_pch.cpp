@@ -1,0 +1,2 @@
+// Holds the precompiled Qt headers the Qt Test programs share; never run.
+int main() { return 0; }

@@ -1,0 +1,19 @@
+#!/bin/sh
+# Runs a test program once per screen density, Wine's LogPixels set to each
+# in turn (HKCU\Control Panel\Desktop, read by every Wine process as it
+# starts), all on one private X server. The prefix is this test's own: the
+# density of the other tests' prefix stays 96.
+# Usage: run_at_densities.sh program.exe dpi...
+set -eu
+program=$1
+shift
+# A server of this prefix left from its creation, without a display, would
+# keep the desktop window on no screen.
+/usr/bin/wineserver -k 2>/dev/null || true
+status=0
+for dpi in "$@"; do
+  /usr/bin/wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null
+  echo "--- at $dpi dpi"
+  MIRUNEA_EXPECTED_DPI=$dpi /usr/bin/wine "$program" || status=1
+done
+exit $status
