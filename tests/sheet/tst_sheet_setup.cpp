@@ -1,5 +1,7 @@
-// Filling the answer sheet from data.txt at the window's creation, and the
-// window that opens when data.txt cannot be read.
+// What only the Qt backend has of the sheet set-up: the captions and items
+// as Qt holds them, accessible names, and the error box Qt shows when
+// data.txt cannot be read. The panels, texts, choices and colours the set-up
+// gives are checked on every backend by tests/behaviour.
 #include "sheet_fixture.h"
 
 #include <QGroupBox>
@@ -82,14 +84,6 @@ QStringList checkListTexts(QWidget* list)
     return texts;
 }
 
-Lines tenTextQuestions()
-{
-    Lines lines{"title", "description", "name"};
-    for (int q = 1; q <= 10; ++q)
-        lines.push_back("[T]question " + std::to_string(q));
-    return lines;
-}
-
 const Lines kThreeKinds = {
     "給食アンケート",
     "正直に答えてください",
@@ -112,112 +106,11 @@ class SheetSetupTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void panelsShowTheQuestionsOnly_data();
-    void panelsShowTheQuestionsOnly();
-    void labelsAndNameFieldShowTheHeader_data();
-    void labelsAndNameFieldShowTheHeader();
     void answerControlsHoldTheChoicesInOrder();
-    void unusedControlsKeepTheirDesignTimeState();
-    void choiceQuestionWithoutChoicesShowsAnEmptyControl_data();
-    void choiceQuestionWithoutChoicesShowsAnEmptyControl();
     void accessibleNamesAreTheQuestionTexts();
-    void answerControlsTakeTheirColours_data();
-    void answerControlsTakeTheirColours();
     void missingQuestionnaireShowsErrorBoxThenDesignTimeWindow_data();
     void missingQuestionnaireShowsErrorBoxThenDesignTimeWindow();
 };
-
-void SheetSetupTest::panelsShowTheQuestionsOnly_data()
-{
-    QTest::addColumn<Lines>("questionnaire");
-    QTest::addColumn<QString>("kinds"); // per panel 1 to 10, as shownKind() gives them
-    QTest::addColumn<QString>("hints"); // per shown panel: R one choice, C several, T text
-
-    QTest::newRow("three kinds") << kThreeKinds << "RTC-------"
-                                 << "RTC";
-    QTest::newRow("ten text questions") << tenTextQuestions() << "TTTTTTTTTT"
-                                        << "TTTTTTTTTT";
-    QTest::newRow("eleven questions keep ten") << Lines{"t",    "d",    "n",    "[C]1", "[C]2", "[C]3",  "[C]4",
-                                                        "[C]5", "[R]6", "[R]7", "[R]8", "[R]9", "[T]10", "[T]11"}
-                                               << "CCCCCRRRRT"
-                                               << "CCCCCRRRRT";
-    QTest::newRow("no questions") << Lines{"title", "description", "name"} << "----------"
-                                  << "";
-    QTest::newRow("empty file") << Lines{} << "----------"
-                                << "";
-    QTest::newRow("sixth panel is the top of the right column")
-        << Lines{"t", "d", "", "[T]1", "[T]2", "[T]3", "[T]4", "[T]5", "[R]6", "x"} << "TTTTTR----"
-        << "TTTTTR";
-}
-
-void SheetSetupTest::panelsShowTheQuestionsOnly()
-{
-    QFETCH(Lines, questionnaire);
-    QFETCH(QString, kinds);
-    QFETCH(QString, hints);
-
-    SetUpSheet s(questionnaire);
-    QVERIFY(s.readyWithoutBox());
-    QString shown;
-    for (int q = 1; q <= 10; ++q)
-        shown += shownKind(s, q);
-    QCOMPARE(shown, kinds);
-
-    const QMap<QChar, QString> hintOf{{u'R', QString::fromUtf8("一つ選択")},
-                                      {u'C', QString::fromUtf8("複数選択可")},
-                                      {u'T', QString::fromUtf8("ここに入力")}};
-    for (int q = 1; q <= hints.size(); ++q) {
-        auto* hint = qobject_cast<QLabel*>(s.control(QStringLiteral("Lbl"), q));
-        QVERIFY(hint->isVisible());
-        QCOMPARE(shownText(hint), hintOf.value(hints.at(q - 1)));
-    }
-}
-
-void SheetSetupTest::labelsAndNameFieldShowTheHeader_data()
-{
-    QTest::addColumn<Lines>("questionnaire");
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<QString>("description");
-    QTest::addColumn<QString>("prompt");
-    QTest::addColumn<bool>("nameField");
-
-    QTest::newRow("all three") << kThreeKinds << QString::fromUtf8("給食アンケート")
-                               << QString::fromUtf8("正直に答えてください") << QString::fromUtf8("氏名") << true;
-    QTest::newRow("empty line 3 hides the name field") << Lines{"t", "d", "", "[T]q"} << "t"
-                                                       << "d"
-                                                       << "" << false;
-    QTest::newRow("file of one line") << Lines{"only a title"} << "only a title"
-                                      << ""
-                                      << "" << false;
-    // "ソ" and "表" end in byte 5C, the code of "\" in ASCII.
-    QTest::newRow("Shift-JIS trail bytes 5C")
-        << Lines{"ソフト表示", "能力", "出席番号"} << QString::fromUtf8("ソフト表示") << QString::fromUtf8("能力")
-        << QString::fromUtf8("出席番号") << true;
-    QTest::newRow("access key marks") << Lines{"&Title", "A&&B", "&Name"} << "Title"
-                                      << "A&B"
-                                      << "Name" << true;
-    QTest::newRow("markers in the header are text") << Lines{"[R]t", "[C]d", "[T]n"} << "[R]t"
-                                                    << "[C]d"
-                                                    << "[T]n" << true;
-}
-
-void SheetSetupTest::labelsAndNameFieldShowTheHeader()
-{
-    QFETCH(Lines, questionnaire);
-    QFETCH(QString, title);
-    QFETCH(QString, description);
-    QFETCH(QString, prompt);
-    QFETCH(bool, nameField);
-
-    SetUpSheet s(questionnaire);
-    QVERIFY(s.readyWithoutBox());
-    QCOMPARE(shownText(s.sheet->control<QLabel>(QStringLiteral("Label1"))), title);
-    QCOMPARE(shownText(s.sheet->control<QLabel>(QStringLiteral("Label2"))), description);
-    QCOMPARE(shownText(s.sheet->control<QLabel>(QStringLiteral("Label3"))), prompt);
-    QCOMPARE(s.sheet->control(QStringLiteral("Ename"))->isVisible(), nameField);
-    // Without a prompt the label stays, blank, and shows nothing at all.
-    QVERIFY(s.sheet->control(QStringLiteral("Label3"))->isVisible());
-}
 
 void SheetSetupTest::answerControlsHoldTheChoicesInOrder()
 {
@@ -245,56 +138,6 @@ void SheetSetupTest::answerControlsHoldTheChoicesInOrder()
         QCOMPARE(list->item(row)->checkState(), Qt::Unchecked);
 }
 
-void SheetSetupTest::unusedControlsKeepTheirDesignTimeState()
-{
-    SetUpSheet s(kThreeKinds);
-    QVERIFY(s.readyWithoutBox());
-
-    // The edits of choice panels and of hidden panels keep their text, hidden.
-    for (int q : {1, 3, 4, 10}) {
-        auto* edit = qobject_cast<QLineEdit*>(s.control(QStringLiteral("Edit"), q));
-        QCOMPARE(edit->text(), QStringLiteral("Edit1"));
-        QVERIFY(!edit->isVisible());
-    }
-    // Hidden panels keep their design-time caption and hint.
-    for (int q : {4, 10}) {
-        QCOMPARE(qobject_cast<QGroupBox*>(s.control(QStringLiteral("GroupBox"), q))->title(),
-                 QStringLiteral("GroupBox1"));
-        QCOMPARE(shownText(qobject_cast<QLabel*>(s.control(QStringLiteral("Lbl"), q))),
-                 QString::fromUtf8("複数選択可"));
-    }
-    QVERIFY(radioItemTexts(s.control(QStringLiteral("RadioGroup"), 3)).isEmpty());
-    QVERIFY(checkListTexts(s.control(QStringLiteral("CheckListBox"), 1)).isEmpty());
-}
-
-void SheetSetupTest::choiceQuestionWithoutChoicesShowsAnEmptyControl_data()
-{
-    QTest::addColumn<QString>("marker");
-    QTest::addColumn<QString>("control");
-
-    QTest::newRow("radio group") << "[R]"
-                                 << "RadioGroup";
-    QTest::newRow("check list") << "[C]"
-                                << "CheckListBox";
-}
-
-void SheetSetupTest::choiceQuestionWithoutChoicesShowsAnEmptyControl()
-{
-    QFETCH(QString, marker);
-    QFETCH(QString, control);
-
-    // The first question ends at once, at the next marker line.
-    const std::string m = marker.toStdString();
-    SetUpSheet s(Lines{"t", "d", "n", m + "empty", m + "two", "a", "b"});
-    QVERIFY(s.readyWithoutBox());
-    QCOMPARE(shownKind(s, 1), marker.mid(1, 1));
-    QWidget* empty = s.control(control, 1);
-    QVERIFY(empty->isVisible());
-    QCOMPARE(radioItemTexts(empty).size() + checkListTexts(empty).size(), 0);
-    QWidget* full = s.control(control, 2);
-    QCOMPARE(radioItemTexts(full) + checkListTexts(full), (QStringList{"a", "b"}));
-}
-
 void SheetSetupTest::accessibleNamesAreTheQuestionTexts()
 {
     SetUpSheet s(Lines{"t", "d", "お&名前", "[R]好きな&色", "赤", "", "[C]A&&B", "x", "", "[T]ご意見(&O)"});
@@ -303,36 +146,6 @@ void SheetSetupTest::accessibleNamesAreTheQuestionTexts()
     QCOMPARE(s.control(QStringLiteral("RadioGroup"), 1)->accessibleName(), QString::fromUtf8("好きな色"));
     QCOMPARE(s.control(QStringLiteral("CheckListBox"), 2)->accessibleName(), QStringLiteral("A&B"));
     QCOMPARE(s.control(QStringLiteral("Edit"), 3)->accessibleName(), QString::fromUtf8("ご意見(O)"));
-}
-
-void SheetSetupTest::answerControlsTakeTheirColours_data()
-{
-    QTest::addColumn<QString>("control");
-    QTest::addColumn<QPoint>("point"); // inside that control, clear of text and frame
-    QTest::addColumn<QRgb>("colour");
-
-    const QRgb silver = qRgb(192, 192, 192);
-    const QRgb white = qRgb(255, 255, 255);
-    QTest::newRow("radio group beside its items") << "RadioGroup1" << QPoint(370, 70) << silver;
-    QTest::newRow("hint label") << "Lbl1" << QPoint(0, 0) << silver;
-    QTest::newRow("check list below its items") << "CheckListBox3" << QPoint(370, 70) << white;
-    QTest::newRow("answer edit") << "Edit2" << QPoint(370, 11) << white;
-    QTest::newRow("name edit") << "Ename" << QPoint(200, 11) << white;
-    QTest::newRow("name prompt on the window") << "Label3" << QPoint(0, 0) << qRgb(192, 220, 192);
-}
-
-void SheetSetupTest::answerControlsTakeTheirColours()
-{
-    QFETCH(QString, control);
-    QFETCH(QPoint, point);
-    QFETCH(QRgb, colour);
-
-    SetUpSheet s(kThreeKinds);
-    QVERIFY(s.readyWithoutBox());
-    QWidget* widget = s.sheet->control(control);
-    const QPoint inWindow = widget->mapTo(s.sheet->window(), point);
-    const QRgb pixel = s.sheet->window()->grab().toImage().pixel(inWindow);
-    QCOMPARE(QColor(pixel).name(), QColor(colour).name());
 }
 
 void SheetSetupTest::missingQuestionnaireShowsErrorBoxThenDesignTimeWindow_data()

@@ -4,10 +4,17 @@
 # proportions.
 set -eu
 mkdir -p "$HOME" "$WINEPREFIX"
-if [ -f "$WINEPREFIX/.mirunea-ready" ]; then
-  exit 0
+if [ ! -f "$WINEPREFIX/.mirunea-ready" ]; then
+  /usr/bin/wine wineboot --init
+  /usr/bin/wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+    /v 'ＭＳ Ｐゴシック' /t REG_SZ /d IPAPGothic /f >/dev/null
+  touch "$WINEPREFIX/.mirunea-ready"
 fi
-/usr/bin/wine wineboot --init
-/usr/bin/wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
-  /v 'ＭＳ Ｐゴシック' /t REG_SZ /d IPAPGothic /f >/dev/null
-touch "$WINEPREFIX/.mirunea-ready"
+# The behaviour suite's windows are Wine's own, as on Windows, not left to a
+# window manager the private X server lacks: Wine would wait 2 s for one at
+# every window's end.
+if [ ! -f "$WINEPREFIX/.mirunea-behaviour-ready" ]; then
+  /usr/bin/wine reg add 'HKCU\Software\Wine\AppDefaults\tst_window_behaviour.exe\X11 Driver' \
+    /v Managed /t REG_SZ /d N /f >/dev/null
+  touch "$WINEPREFIX/.mirunea-behaviour-ready"
+fi

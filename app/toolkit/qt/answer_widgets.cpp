@@ -1,6 +1,7 @@
 #include "app/toolkit/qt/answer_widgets.h"
 
 #include "app/toolkit/qt/qt_text.h"
+#include "app/toolkit/qt/qt_window.h"
 #include "app/toolkit/qt/radio_group_widget.h"
 
 #include <QFontInfo>
@@ -123,8 +124,10 @@ PanelWidget::PanelWidget(QWidget* parent, const QColor& background)
 
 bool PanelWidget::event(QEvent* event)
 {
-    if (event->type() == QEvent::Shortcut && !static_cast<QShortcutEvent*>(event)->isAmbiguous()) {
-        focusAnswerControl();
+    if (event->type() == QEvent::Shortcut) {
+        // Shared keys included: the window decides which control the key reaches.
+        if (!routeAccessKey(this, static_cast<QShortcutEvent*>(event)->key()))
+            focusAnswerControl();
         return true;
     }
     return QGroupBox::event(event);

@@ -56,13 +56,13 @@ class PanelWidget : public QGroupBox
     Q_OBJECT
 public:
     PanelWidget(QWidget* parent, const QColor& background);
+    void focusAnswerControl();
 
 protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void focusAnswerControl();
     QColor m_background;
 };
 

@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
@@ -59,7 +60,8 @@ protected:
 
 void showModalBox(const QString& caption, const QString& text, BoxIcon icon)
 {
-    CentredMessageBox box(QApplication::activeWindow());
+    const QPointer<QWidget> owner = QApplication::activeWindow();
+    CentredMessageBox box(owner);
     box.setWindowTitle(caption);
     box.setText(text);
     box.setTextFormat(Qt::PlainText);
@@ -69,6 +71,11 @@ void showModalBox(const QString& caption, const QString& text, BoxIcon icon)
     box.setDefaultButton(ok);
     box.setEscapeButton(ok);
     box.exec();
+    // The keyboard goes back to the window, to the control that had it, as on
+    // Windows; without a window manager that activates it, no control would
+    // have the focus and Enter on the send button would do nothing.
+    if (owner && owner->isVisible())
+        owner->activateWindow();
 }
 
 } // namespace mirunea::qt

@@ -8,7 +8,9 @@
 #include "app/toolkit/qt/radio_group_widget.h"
 #include "app/window_rules.h"
 
+#include <QApplication>
 #include <QEvent>
+#include <QKeySequence>
 #include <QLabel>
 
 #include <algorithm>
@@ -80,6 +82,21 @@ void FormWidget::updateScrollExtent()
     m_client->setFixedSize(range.width, range.height);
 }
 
+void FormWidget::handleAccessKey(char16_t key) const
+{
+    if (m_accessKeys)
+        m_accessKeys(key);
+}
+
+bool routeAccessKey(const QWidget* receiver, const QKeySequence& key)
+{
+    const auto* form = qobject_cast<const FormWidget*>(receiver->window());
+    if (!form || key.isEmpty())
+        return false;
+    form->handleAccessKey(static_cast<char16_t>(key[0].key()));
+    return true;
+}
+
 bool FormWidget::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
@@ -101,6 +118,7 @@ QtWindow::QtWindow(const toolkit::WindowSpec& design, toolkit::Application& app)
     : m_app(app)
     , m_form(new FormWidget(design))
 {
+    m_form->setAccessKeyHandler([this](char16_t key) { handleAccessKey(key); });
 }
 
 QtWindow::~QtWindow()
@@ -215,6 +233,53 @@ void QtWindow::finishLayout()
     }
     for (std::size_t i = 1; i < chain.size(); ++i)
         placeInFocusChainAfter(chain[i - 1], chain[i]);
+}
+
+void QtWindow::handleAccessKey(char16_t key)
+{
+    std::vector<toolkit::ControlSpec> designs;
+    for (const Entry& entry : m_entries)
+        designs.push_back(entry.design);
+    // The control holding the focus: a radio item stands for its group.
+    std::optional<std::size_t> focused;
+    for (QWidget* widget = QApplication::focusWidget(); widget && !focused; widget = widget->parentWidget()) {
+        for (std::size_t i = 0; i < m_entries.size(); ++i) {
+            if (m_entries[i].widget == widget)
+                focused = i;
+        }
+    }
+    toolkit::rules::AccessKeyCandidates candidates;
+    candidates.isShown = [this](std::size_t index) { return m_entries[index].widget->isVisible(); };
+    candidates.panelKey = [this](std::size_t index) {
+        return toolkit::rules::parseCaption(static_cast<QGroupBox*>(m_entries[index].widget)->title().toStdU16String())
+            .accessKey;
+    };
+    candidates.radioItemKeys = [this](std::size_t index) {
+        const auto* group = static_cast<RadioGroupWidget*>(m_entries[index].widget);
+        std::vector<char16_t> keys;
+        for (int item = 0; item < group->itemCount(); ++item)
+            keys.push_back(toolkit::rules::parseCaption(group->item(item)->text().toStdU16String()).accessKey);
+        return keys;
+    };
+    const auto target = toolkit::rules::accessKeyTarget(designs, key, focused, candidates);
+    QWidget* widget = m_entries[target.control].widget;
+    switch (target.kind) {
+    case toolkit::rules::AccessKeyTarget::Kind::Nothing:
+        return;
+    case toolkit::rules::AccessKeyTarget::Kind::PanelAnswer:
+        static_cast<PanelWidget*>(widget)->focusAnswerControl();
+        break;
+    case toolkit::rules::AccessKeyTarget::Kind::RadioItem: {
+        // Selects at once rather than after Qt's animated click.
+        QRadioButton* item = static_cast<RadioGroupWidget*>(widget)->item(target.item);
+        item->setFocus(Qt::ShortcutFocusReason);
+        item->setChecked(true);
+        break;
+    }
+    }
+    // Focus moved by code does not scroll the area by itself, as Tab does.
+    if (QWidget* focus = QApplication::focusWidget(); focus && m_form->isAncestorOf(focus))
+        m_form->ensureWidgetVisible(focus);
 }
 
 toolkit::Control* QtWindow::findControl(std::string_view name)

@@ -2,8 +2,10 @@
 
 #include "app/toolkit.h"
 
+#include <QKeySequence>
 #include <QScrollArea>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -24,15 +26,24 @@ public:
     // one: the client area takes what the frame leaves. Call before the first
     // show, so that the window is mapped at its final size.
     void fitToFrame();
+    // Access keys are resolved by the window as a whole, so that a key shared
+    // by several controls reaches them in the window rules' order.
+    void setAccessKeyHandler(std::function<void(char16_t)> handler) { m_accessKeys = std::move(handler); }
+    void handleAccessKey(char16_t key) const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWidget* m_client;
+    std::function<void(char16_t)> m_accessKeys;
     QPoint m_outerPosition;
     QSize m_outerSize;
 };
+
+// A mnemonic shortcut that reached one of the window's controls, handed on to
+// its window; false when the control is in no such window.
+[[nodiscard]] bool routeAccessKey(const QWidget* receiver, const QKeySequence& key);
 
 class QtWindow : public toolkit::Window
 {
@@ -58,6 +69,7 @@ private:
     [[nodiscard]] std::unique_ptr<toolkit::Control> createControl(const toolkit::ControlSpec& design, QWidget* parent,
                                                                   QWidget*& widget);
     [[nodiscard]] std::vector<const Entry*> childrenInTabOrder(const std::string& parent) const;
+    void handleAccessKey(char16_t key);
 
     toolkit::Application& m_app;
     FormWidget* m_form;

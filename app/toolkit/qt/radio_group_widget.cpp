@@ -1,6 +1,7 @@
 #include "app/toolkit/qt/radio_group_widget.h"
 
 #include "app/toolkit/qt/focus_chain.h"
+#include "app/toolkit/qt/qt_window.h"
 #include "app/window_rules.h"
 
 #include <QKeyEvent>
@@ -46,10 +47,14 @@ RadioItem::RadioItem(const QString& text, RadioGroupWidget* group)
 
 bool RadioItem::event(QEvent* event)
 {
-    if (event->type() == QEvent::Shortcut && !static_cast<QShortcutEvent*>(event)->isAmbiguous()) {
-        // Selects at once rather than after Qt's animated click.
-        setFocus(Qt::ShortcutFocusReason);
-        setChecked(true);
+    if (event->type() == QEvent::Shortcut) {
+        // Shared keys included: the window decides which control the key
+        // reaches. Alone, the item selects at once rather than after Qt's
+        // animated click.
+        if (!routeAccessKey(this, static_cast<QShortcutEvent*>(event)->key())) {
+            setFocus(Qt::ShortcutFocusReason);
+            setChecked(true);
+        }
         return true;
     }
     const bool handled = QRadioButton::event(event);
@@ -79,6 +84,9 @@ RadioGroupWidget::RadioGroupWidget(QWidget* parent)
 {
     // Takes focus only from its panel's access key, never by Tab or a click.
     setFocusPolicy(Qt::NoFocus);
+    // Drawn in its panel's colour (the palette it inherits), so that it covers
+    // a label beneath it as the other controls do.
+    setAutoFillBackground(true);
 }
 
 void RadioGroupWidget::appendItem(const QString& text)

@@ -1,0 +1,94 @@
+#include "sheet_folder.h"
+
+#include "answers/answer_file.h"
+#include "app/computer_name.h"
+#include "app/cp932.h"
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace mirunea::test {
+
+SheetFolder::SheetFolder()
+    : m_previous(std::filesystem::current_path())
+{
+    static std::atomic<int> counter{0};
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    m_path = std::filesystem::temp_directory_path()
+        / ("mirunea-behaviour-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+    std::filesystem::create_directories(m_path);
+    std::filesystem::current_path(m_path);
+}
+
+SheetFolder::~SheetFolder()
+{
+    std::error_code ignored;
+    std::filesystem::current_path(m_previous, ignored);
+    std::filesystem::remove_all(m_path, ignored);
+}
+
+void SheetFolder::writeQuestionnaire(const std::vector<std::string>& utf8Lines) const
+{
+    std::ofstream out(m_path / "data.txt", std::ios::binary);
+    for (const std::string& line : utf8Lines)
+        out << cp932::fromUtf8(line) << "\r\n";
+    if (!out.flush())
+        throw std::runtime_error("cannot write data.txt");
+}
+
+void SheetFolder::copyQuestionnaire(const std::filesystem::path& from) const
+{
+    std::filesystem::copy_file(from, m_path / "data.txt");
+}
+
+std::string SheetFolder::answerFileName()
+{
+    return mirunea::answerFileName(localComputerName());
+}
+
+bool SheetFolder::hasAnswerFile() const
+{
+    return std::filesystem::is_regular_file(m_path / answerFileName());
+}
+
+std::string SheetFolder::answerFileBytes() const
+{
+    return fileBytes(m_path / answerFileName());
+}
+
+std::string fileBytes(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + path.string());
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+namespace {
+std::string thisComputersFirstLine()
+{
+    // Line 1 carries the computer name as the file name does.
+    std::string computerName = SheetFolder::answerFileName();
+    computerName.resize(computerName.size() - std::string_view(".ans").size());
+    return computerName + "\r\n";
+}
+} // namespace
+
+std::string expectedAnswerFile(const std::vector<std::string>& utf8LinesAfterName)
+{
+    std::string bytes = thisComputersFirstLine();
+    for (const std::string& line : utf8LinesAfterName)
+        bytes += cp932::fromUtf8(line) + "\r\n";
+    return bytes;
+}
+
+std::string goldenForThisComputer(const std::filesystem::path& golden)
+{
+    const std::string bytes = fileBytes(golden);
+    return thisComputersFirstLine() + bytes.substr(bytes.find("\r\n") + 2);
+}
+
+} // namespace mirunea::test
