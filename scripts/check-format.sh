@@ -13,12 +13,9 @@ if [ "${1:-}" = "--fix" ]; then
   "$clang_format" -i --style=file "${files[@]}"
   exit 0
 fi
-unformatted=()
-for file in "${files[@]}"; do
-  if ! "$clang_format" --style=file --dry-run --Werror "$file" >/dev/null 2>&1; then
-    unformatted+=("$file")
-  fi
-done
+# Two at a time; each file is checked on its own so that the unformatted ones can be named.
+mapfile -t unformatted < <(printf '%s\0' "${files[@]}" | xargs -0 -n 8 -P 2 sh -c '
+  for file; do "$0" --style=file --dry-run --Werror "$file" >/dev/null 2>&1 || echo "$file"; done' "$clang_format" | sort)
 if [ ${#unformatted[@]} -ne 0 ]; then
   printf 'not formatted: %s\n' "${unformatted[@]}"
   echo "check-format: ${#unformatted[@]} of ${#files[@]} files need scripts/check-format.sh --fix" >&2

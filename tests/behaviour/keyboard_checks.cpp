@@ -1,41 +1,14 @@
 // Working the answer sheet by keyboard and mouse: tab order and first focus,
 // radio groups, check lists, access keys, and the keys that must not send.
 #include "behaviour.h"
+#include "tests/support/questionnaires.h"
 
 using namespace mirunea;
 using namespace mirunea::test;
 
 namespace {
 
-// Panels 1 to 7; every caption carries an access key, and so do the labels
-// and the items of radio group 3.
-const Lines kQuestionnaire = {
-    "給食アンケート(&L)",
-    "説明(&D)",
-    "氏名(&N)",
-    "[T]感想(&A)",
-    "[C]好きなもの(&B)",
-    "A&B",
-    "パン",
-    "ごはん",
-    "",
-    "[R]天気(&C)",
-    "晴れ(&S)",
-    "くもり(&K)",
-    "雨(&U)",
-    "",
-    "[R]季節(&E)",
-    "春",
-    "夏",
-    "秋",
-    "",
-    "[T]その他(&F)",
-    "[C]部活(&G)",
-    "美術",
-    "音楽",
-    "",
-    "[T]A&&B(&H)",
-};
+const Lines& kQuestionnaire = mirunea::test::kAccessKeyQuestionnaire;
 
 Lines withoutNamePrompt(Lines lines)
 {

@@ -2,6 +2,7 @@
 // design-time window after a failed read, and the send action with the
 // answer file compared byte for byte with the golden files.
 #include "behaviour.h"
+#include "tests/support/questionnaires.h"
 
 #include "app/cp932.h"
 #include "sheet/tform1.h"
@@ -41,20 +42,7 @@ std::string shownKinds(WindowDriver& driver)
     return kinds;
 }
 
-const Lines kThreeKinds = {
-    "給食アンケート",
-    "正直に答えてください",
-    "氏名",
-    "[R]好きな&季節は？",
-    "春",
-    "夏&秋",
-    "冬",
-    "",
-    "[T]ご&意見",
-    "[C]クラブ",
-    "美術",
-    "A&B",
-};
+const Lines& kThreeKinds = mirunea::test::kThreeKindsQuestionnaire;
 
 Lines tenTextQuestions()
 {

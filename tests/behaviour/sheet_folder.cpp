@@ -4,35 +4,15 @@
 #include "app/computer_name.h"
 #include "app/cp932.h"
 
-#include <atomic>
-#include <chrono>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 
 namespace mirunea::test {
 
-SheetFolder::SheetFolder()
-    : m_previous(std::filesystem::current_path())
-{
-    static std::atomic<int> counter{0};
-    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    m_path = std::filesystem::temp_directory_path()
-        / ("mirunea-behaviour-" + std::to_string(stamp) + "-" + std::to_string(counter++));
-    std::filesystem::create_directories(m_path);
-    std::filesystem::current_path(m_path);
-}
-
-SheetFolder::~SheetFolder()
-{
-    std::error_code ignored;
-    std::filesystem::current_path(m_previous, ignored);
-    std::filesystem::remove_all(m_path, ignored);
-}
-
 void SheetFolder::writeQuestionnaire(const std::vector<std::string>& utf8Lines) const
 {
-    std::ofstream out(m_path / "data.txt", std::ios::binary);
+    std::ofstream out(path() / "data.txt", std::ios::binary);
     for (const std::string& line : utf8Lines)
         out << cp932::fromUtf8(line) << "\r\n";
     if (!out.flush())
@@ -41,7 +21,7 @@ void SheetFolder::writeQuestionnaire(const std::vector<std::string>& utf8Lines) 
 
 void SheetFolder::copyQuestionnaire(const std::filesystem::path& from) const
 {
-    std::filesystem::copy_file(from, m_path / "data.txt");
+    std::filesystem::copy_file(from, path() / "data.txt");
 }
 
 std::string SheetFolder::answerFileName()
@@ -51,12 +31,12 @@ std::string SheetFolder::answerFileName()
 
 bool SheetFolder::hasAnswerFile() const
 {
-    return std::filesystem::is_regular_file(m_path / answerFileName());
+    return std::filesystem::is_regular_file(path() / answerFileName());
 }
 
 std::string SheetFolder::answerFileBytes() const
 {
-    return fileBytes(m_path / answerFileName());
+    return fileBytes(path() / answerFileName());
 }
 
 std::string fileBytes(const std::filesystem::path& path)

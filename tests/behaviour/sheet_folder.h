@@ -1,22 +1,19 @@
 #pragma once
 
+#include "working_folder.h"
+
 #include <filesystem>
 #include <string>
 #include <vector>
 
 namespace mirunea::test {
 
-// A fresh folder made the working directory for one test, as the program
-// runs in the shared folder; the previous one is restored afterwards.
+// The working folder of one test (see working_folder.h) with what a sheet
+// reads from it and writes to it.
 class SheetFolder
 {
 public:
-    SheetFolder();
-    SheetFolder(const SheetFolder&) = delete;
-    SheetFolder& operator=(const SheetFolder&) = delete;
-    ~SheetFolder();
-
-    [[nodiscard]] const std::filesystem::path& path() const { return m_path; }
+    [[nodiscard]] const std::filesystem::path& path() const { return m_folder.path(); }
 
     // Writes data.txt: each line (UTF-8 here) in Shift-JIS, ended by CR LF.
     void writeQuestionnaire(const std::vector<std::string>& utf8Lines) const;
@@ -28,8 +25,7 @@ public:
     [[nodiscard]] std::string answerFileBytes() const;
 
 private:
-    std::filesystem::path m_previous;
-    std::filesystem::path m_path;
+    WorkingFolder m_folder;
 };
 
 [[nodiscard]] std::string fileBytes(const std::filesystem::path& path);

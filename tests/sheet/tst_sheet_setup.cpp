@@ -3,6 +3,7 @@
 // data.txt cannot be read. The panels, texts, choices and colours the set-up
 // gives are checked on every backend by tests/behaviour.
 #include "sheet_fixture.h"
+#include "tests/support/questionnaires.h"
 
 #include <QGroupBox>
 #include <QImage>
@@ -84,20 +85,7 @@ QStringList checkListTexts(QWidget* list)
     return texts;
 }
 
-const Lines kThreeKinds = {
-    "給食アンケート",
-    "正直に答えてください",
-    "氏名",
-    "[R]好きな&季節は？",
-    "春",
-    "夏&秋",
-    "冬",
-    "",
-    "[T]ご&意見",
-    "[C]クラブ",
-    "美術",
-    "A&B",
-};
+const Lines& kThreeKinds = mirunea::test::kThreeKindsQuestionnaire;
 
 } // namespace
 

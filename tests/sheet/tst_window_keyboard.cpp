@@ -4,6 +4,7 @@
 // and the keys that must not send are checked on every backend by
 // tests/behaviour.
 #include "sheet_fixture.h"
+#include "tests/support/questionnaires.h"
 
 #include "app/toolkit/qt/answer_widgets.h"
 
@@ -27,35 +28,7 @@ Q_DECLARE_METATYPE(Lines)
 
 namespace {
 
-// Panels 1 to 7; every caption carries an access key, and so do the labels
-// and the items of radio group 3.
-const Lines kQuestionnaire = {
-    "給食アンケート(&L)",
-    "説明(&D)",
-    "氏名(&N)",
-    "[T]感想(&A)",
-    "[C]好きなもの(&B)",
-    "A&B",
-    "パン",
-    "ごはん",
-    "",
-    "[R]天気(&C)",
-    "晴れ(&S)",
-    "くもり(&K)",
-    "雨(&U)",
-    "",
-    "[R]季節(&E)",
-    "春",
-    "夏",
-    "秋",
-    "",
-    "[T]その他(&F)",
-    "[C]部活(&G)",
-    "美術",
-    "音楽",
-    "",
-    "[T]A&&B(&H)",
-};
+const Lines& kQuestionnaire = mirunea::test::kAccessKeyQuestionnaire;
 
 // The sheet opened in a fresh folder, shown and active; any message box it
 // shows is closed and kept.

@@ -8,6 +8,7 @@
 //                                            "focus <class> <n>" (n counts the controls of one class;
 //                                            line breaks in texts shown as \r and \n)
 // Output is UTF-8, one item a line; exit code 1 when the window is not there.
+#include "tests/win32/utf8_text.h"
 #include <windows.h>
 
 #include <algorithm>
@@ -16,18 +17,9 @@
 #include <string>
 #include <vector>
 
-namespace {
+using mirunea::test::utf8;
 
-std::string utf8(const std::wstring& text)
-{
-    if (text.empty())
-        return {};
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                           nullptr);
-    std::string out(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
-    return out;
-}
+namespace {
 
 std::wstring fromUtf8Hex(const std::wstring& hex)
 {

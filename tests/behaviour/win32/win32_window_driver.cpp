@@ -2,6 +2,7 @@
 // under Wine, keys through SendInput (so the key state the window reads is a
 // real one), clicks as the mouse messages Windows posts, pixels read back
 // from the screen.
+#include "tests/win32/utf8_text.h"
 #include "window_driver.h"
 
 #include "app/cp932.h"
@@ -21,27 +22,6 @@
 namespace mirunea::test {
 
 namespace {
-
-std::string utf8(const std::wstring& text)
-{
-    if (text.empty())
-        return {};
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                           nullptr);
-    std::string out(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
-    return out;
-}
-
-std::wstring wide(const std::string& utf8Text)
-{
-    if (utf8Text.empty())
-        return {};
-    const int size = ::MultiByteToWideChar(CP_UTF8, 0, utf8Text.data(), static_cast<int>(utf8Text.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(size), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8Text.data(), static_cast<int>(utf8Text.size()), out.data(), size);
-    return out;
-}
 
 // A caption as Win32 draws it: "&" marks taken out.
 std::string shownCaption(const std::wstring& caption)
