@@ -62,4 +62,26 @@ std::string encode(std::u16string_view text)
     return sjis;
 }
 
+const DecodeTable& decodeTable()
+{
+    static const DecodeTable table = buildPlatformDecodeTable();
+    return table;
+}
+
+const EncodeTable& encodeTable()
+{
+    static const EncodeTable table = buildPlatformEncodeTable();
+    return table;
+}
+
+std::string fromUtf8(std::string_view utf8)
+{
+    return encode(utf16FromUtf8(utf8));
+}
+
+std::string toUtf8(std::string_view sjis)
+{
+    return utf8FromDecodedText(decode(sjis));
+}
+
 } // namespace mirunea::cp932

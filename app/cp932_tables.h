@@ -3,6 +3,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
 #include <vector>
 
 // The lookup tables behind app/cp932.h. decode() and encode() walk them the
@@ -54,8 +56,16 @@ struct DecodeTable
 using EncodeTable = std::vector<std::uint16_t>;
 inline constexpr std::uint16_t kNoMapping = 0xFFFF;
 
-// Built by the platform on first use, then shared by all callers.
+// Built once on first use from the platform's tables, then shared by all callers.
 [[nodiscard]] const DecodeTable& decodeTable();
 [[nodiscard]] const EncodeTable& encodeTable();
+
+// What each platform layer provides: its converter's tables, and UTF-8 to
+// UTF-16 and back for the program's own texts (decoded text holds no
+// surrogates, so the way back sees BMP code points only).
+[[nodiscard]] DecodeTable buildPlatformDecodeTable();
+[[nodiscard]] EncodeTable buildPlatformEncodeTable();
+[[nodiscard]] std::u16string utf16FromUtf8(std::string_view utf8);
+[[nodiscard]] std::string utf8FromDecodedText(std::u16string_view text);
 
 } // namespace mirunea::cp932

@@ -25,6 +25,10 @@ struct Rect
 
     [[nodiscard]] int right() const { return left + width; }
     [[nodiscard]] int bottom() const { return top + height; }
+    [[nodiscard]] bool contains(const Rect& inner) const
+    {
+        return inner.left >= left && inner.top >= top && inner.right() <= right() && inner.bottom() <= bottom();
+    }
     friend bool operator==(const Rect&, const Rect&) = default;
 };
 

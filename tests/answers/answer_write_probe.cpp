@@ -14,6 +14,7 @@
 #include "app/io_failure.h"
 #include "app/platform/posix/file_names_posix.h"
 #include "app/process.h"
+#include "tests/support/printable.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -23,19 +24,9 @@
 #include <string_view>
 #include <utility>
 
-namespace {
+using mirunea::test::hex;
 
-std::string hex(std::string_view bytes)
-{
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::string out;
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        out += kDigits[b >> 4];
-        out += kDigits[b & 0x0F];
-    }
-    return out;
-}
+namespace {
 
 std::string fileBytes(const std::string& name)
 {

@@ -42,6 +42,7 @@ using mirunea::test::choose;
 using mirunea::test::FailingWriteFileLayer;
 using mirunea::test::failureCodeOf;
 using mirunea::test::failureOf;
+using mirunea::test::hex;
 using mirunea::test::printable;
 using mirunea::test::readFileBytes;
 using mirunea::test::sjis;
@@ -421,18 +422,6 @@ std::vector<std::string> snapshot()
     }
     std::sort(entries.begin(), entries.end());
     return entries;
-}
-
-std::string hex(std::string_view bytes)
-{
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::string out;
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        out += kDigits[b >> 4];
-        out += kDigits[b & 0x0F];
-    }
-    return out;
 }
 
 std::string fromHex(std::string_view digits)

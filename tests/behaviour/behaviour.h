@@ -26,14 +26,17 @@ struct doctest::StringMaker<std::vector<std::string>>
 
 // What the window behaviour checks share: the window opened in a fresh
 // working folder through the backend's driver.
-namespace mirunea::test {
-
-using Lines = std::vector<std::string>;
-
+// Where failure messages find it: beside the type.
+namespace mirunea::toolkit::rules {
 inline std::ostream& operator<<(std::ostream& out, const Rect& rect)
 {
     return out << "(" << rect.left << ", " << rect.top << ", " << rect.width << " x " << rect.height << ")";
 }
+} // namespace mirunea::toolkit::rules
+
+namespace mirunea::test {
+
+using Lines = std::vector<std::string>;
 
 inline std::ostream& operator<<(std::ostream& out, const Point& point)
 {
@@ -117,7 +120,7 @@ private:
 // The middle of a control (or radio item) in client coordinates, for a click.
 [[nodiscard]] inline Point centreOf(WindowDriver& driver, const std::string& name)
 {
-    return driver.placeInClient(name).centre();
+    return centre(driver.placeInClient(name));
 }
 
 // Focuses a control as a person does: clicks it.

@@ -247,7 +247,7 @@ TEST_CASE("grown labels lie beneath the send button, the name edit and a panel's
                          [](const toolkit::Rgb& a, const toolkit::Rgb& b) {
                              return a.red == b.red && a.green == b.green && a.blue == b.blue;
                          }));
-        for (const Point corner : {Point{case_.overlap.left, case_.overlap.top}, case_.overlap.centre(),
+        for (const Point corner : {Point{case_.overlap.left, case_.overlap.top}, centre(case_.overlap),
                                    Point{case_.overlap.right() - 1, case_.overlap.bottom() - 1}}) {
             CAPTURE(corner);
             CHECK(driver.topmostAt(corner) == case_.cover);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/toolkit.h"
+#include "app/window_rules.h"
 
 #include <memory>
 #include <optional>
@@ -26,21 +27,12 @@ struct Point
     friend bool operator==(const Point&, const Point&) = default;
 };
 
-struct Rect
+using Rect = toolkit::rules::Rect;
+
+[[nodiscard]] inline Point centre(const Rect& rect)
 {
-    int left;
-    int top;
-    int width;
-    int height;
-    [[nodiscard]] int right() const { return left + width; }
-    [[nodiscard]] int bottom() const { return top + height; }
-    [[nodiscard]] Point centre() const { return {left + width / 2, top + height / 2}; }
-    [[nodiscard]] bool contains(const Rect& inner) const
-    {
-        return inner.left >= left && inner.top >= top && inner.right() <= right() && inner.bottom() <= bottom();
-    }
-    friend bool operator==(const Rect&, const Rect&) = default;
-};
+    return {rect.left + rect.width / 2, rect.top + rect.height / 2};
+}
 
 enum class Key { Tab, Return, KeypadEnter, Escape, Space, Left, Right, Up, Down };
 

@@ -37,4 +37,15 @@ std::string ChildProcess::readAll(std::chrono::milliseconds timeout)
     return all;
 }
 
+Run runProgram(const std::string& program, const std::vector<std::string>& arguments,
+               const ChildProcess::Options& options, std::chrono::milliseconds timeout)
+{
+    ChildProcess child(program, arguments, options);
+    child.closeInput();
+    Run run;
+    run.output = child.readAll(timeout);
+    run.exit = child.wait(timeout);
+    return run;
+}
+
 } // namespace mirunea::test

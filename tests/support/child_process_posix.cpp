@@ -161,15 +161,4 @@ void ChildProcess::sendSignal(int signal)
         ::kill(static_cast<pid_t>(m_process), signal);
 }
 
-Run runProgram(const std::string& program, const std::vector<std::string>& arguments,
-               const ChildProcess::Options& options, std::chrono::milliseconds timeout)
-{
-    ChildProcess child(program, arguments, options);
-    child.closeInput();
-    Run run;
-    run.output = child.readAll(timeout);
-    run.exit = child.wait(timeout);
-    return run;
-}
-
 } // namespace mirunea::test

@@ -151,15 +151,4 @@ ChildProcess::Exit ChildProcess::wait(std::chrono::milliseconds timeout)
     return m_exit;
 }
 
-Run runProgram(const std::string& program, const std::vector<std::string>& arguments,
-               const ChildProcess::Options& options, std::chrono::milliseconds timeout)
-{
-    ChildProcess child(program, arguments, options);
-    child.closeInput();
-    Run run;
-    run.output = child.readAll(timeout);
-    run.exit = child.wait(timeout);
-    return run;
-}
-
 } // namespace mirunea::test

@@ -35,4 +35,18 @@ namespace mirunea::test {
     return "[" + out + "]";
 }
 
+// Bytes as lower-case hex digits, two per byte: how the write probe passes
+// them on a command line.
+[[nodiscard]] inline std::string hex(std::string_view bytes)
+{
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string out;
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        out += kDigits[b >> 4];
+        out += kDigits[b & 0x0F];
+    }
+    return out;
+}
+
 } // namespace mirunea::test

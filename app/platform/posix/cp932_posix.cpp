@@ -13,10 +13,8 @@
 // program is built; the process locale plays no part.
 namespace mirunea::cp932 {
 
-namespace {
-
 // UTF-8 for our own texts; malformed input becomes one U+FFFD per byte skipped.
-[[nodiscard]] std::u16string utf16FromUtf8(std::string_view utf8)
+std::u16string utf16FromUtf8(std::string_view utf8)
 {
     std::u16string text;
     text.reserve(utf8.size());
@@ -67,7 +65,7 @@ namespace {
 }
 
 // Decoded text holds no surrogates, so each unit is one BMP code point.
-[[nodiscard]] std::string utf8FromBmpText(std::u16string_view text)
+std::string utf8FromDecodedText(std::u16string_view text)
 {
     std::string utf8;
     utf8.reserve(text.size() * 3);
@@ -86,33 +84,17 @@ namespace {
     return utf8;
 }
 
-} // namespace
-
-const DecodeTable& decodeTable()
+DecodeTable buildPlatformDecodeTable()
 {
-    static const DecodeTable table = [] {
-        DecodeTable built;
-        std::copy(std::begin(glibc::singleByte), std::end(glibc::singleByte), built.singleByte.begin());
-        built.doubleByte.assign(std::begin(glibc::doubleByte), std::end(glibc::doubleByte));
-        return built;
-    }();
+    DecodeTable table;
+    std::copy(std::begin(glibc::singleByte), std::end(glibc::singleByte), table.singleByte.begin());
+    table.doubleByte.assign(std::begin(glibc::doubleByte), std::end(glibc::doubleByte));
     return table;
 }
 
-const EncodeTable& encodeTable()
+EncodeTable buildPlatformEncodeTable()
 {
-    static const EncodeTable table(std::begin(glibc::encode), std::end(glibc::encode));
-    return table;
-}
-
-std::string fromUtf8(std::string_view utf8)
-{
-    return encode(utf16FromUtf8(utf8));
-}
-
-std::string toUtf8(std::string_view sjis)
-{
-    return utf8FromBmpText(decode(sjis));
+    return EncodeTable(std::begin(glibc::encode), std::end(glibc::encode));
 }
 
 } // namespace mirunea::cp932

@@ -75,7 +75,19 @@ constexpr UINT kCodePage = 932;
     });
 }
 
-[[nodiscard]] std::u16string utf16FromUtf8(std::string_view utf8)
+} // namespace
+
+DecodeTable buildPlatformDecodeTable()
+{
+    return buildWindowsDecodeTable();
+}
+
+EncodeTable buildPlatformEncodeTable()
+{
+    return buildWindowsEncodeTable();
+}
+
+std::u16string utf16FromUtf8(std::string_view utf8)
 {
     if (utf8.empty())
         return {};
@@ -86,7 +98,7 @@ constexpr UINT kCodePage = 932;
     return text;
 }
 
-[[nodiscard]] std::string utf8FromUtf16(std::u16string_view text)
+std::string utf8FromDecodedText(std::u16string_view text)
 {
     if (text.empty())
         return {};
@@ -96,30 +108,6 @@ constexpr UINT kCodePage = 932;
     std::string utf8(static_cast<std::size_t>(count), '\0');
     ::WideCharToMultiByte(CP_UTF8, 0, units, size, utf8.data(), count, nullptr, nullptr);
     return utf8;
-}
-
-} // namespace
-
-const DecodeTable& decodeTable()
-{
-    static const DecodeTable table = buildWindowsDecodeTable();
-    return table;
-}
-
-const EncodeTable& encodeTable()
-{
-    static const EncodeTable table = buildWindowsEncodeTable();
-    return table;
-}
-
-std::string fromUtf8(std::string_view utf8)
-{
-    return encode(utf16FromUtf8(utf8));
-}
-
-std::string toUtf8(std::string_view sjis)
-{
-    return utf8FromUtf16(decode(sjis));
 }
 
 } // namespace mirunea::cp932
