@@ -36,15 +36,6 @@ constexpr UINT kCodePage = 932;
     return static_cast<char16_t>(output[0]);
 }
 
-[[nodiscard]] DecodeTable buildWindowsDecodeTable()
-{
-    return buildDecodeTable([](const unsigned char* bytes, std::size_t size) {
-        if (size == 1 && !isSingleByteCharacter(bytes[0]))
-            return kReplacementCharacter;
-        return decodeOne(reinterpret_cast<const char*>(bytes), static_cast<int>(size));
-    });
-}
-
 // Windows writes U+0080 and U+F8F0..U+F8F3 as the bytes that decode() calls
 // invalid; those characters are unmappable here, so that everything encode()
 // writes decodes again.
@@ -61,8 +52,19 @@ constexpr UINT kCodePage = 932;
         && table.doubleByte[leadIndex(first) * 256 + second] != kReplacementCharacter;
 }
 
+} // namespace
+
+DecodeTable buildPlatformDecodeTable()
+{
+    return buildDecodeTable([](const unsigned char* bytes, std::size_t size) {
+        if (size == 1 && !isSingleByteCharacter(bytes[0]))
+            return kReplacementCharacter;
+        return decodeOne(reinterpret_cast<const char*>(bytes), static_cast<int>(size));
+    });
+}
+
 // No bytes also where Windows has neither a mapping nor a best fit.
-[[nodiscard]] EncodeTable buildWindowsEncodeTable()
+EncodeTable buildPlatformEncodeTable()
 {
     return buildEncodeTable([](char16_t unit) {
         const wchar_t input = static_cast<wchar_t>(unit);
@@ -73,18 +75,6 @@ constexpr UINT kCodePage = 932;
             return std::string();
         return std::string(output, static_cast<std::size_t>(count));
     });
-}
-
-} // namespace
-
-DecodeTable buildPlatformDecodeTable()
-{
-    return buildWindowsDecodeTable();
-}
-
-EncodeTable buildPlatformEncodeTable()
-{
-    return buildWindowsEncodeTable();
 }
 
 std::u16string utf16FromUtf8(std::string_view utf8)
