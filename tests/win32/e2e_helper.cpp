@@ -1,12 +1,15 @@
 // What xdotool cannot do to the program under Wine, done from inside: put a
 // Japanese text into an edit, read back the texts of a message box.
-//   e2e_helper set-edit <n> <UTF-8 as hex>   edit n (0 = the name field, then Edit1...)
+//   e2e_helper set-edit <n> <UTF-8 as hex>   edit n (0 = the name field, n = panel n's edit)
 //   e2e_helper message-box                   prints caption, text, "icon" or "no icon"
 //   e2e_helper scroll-bars                   prints which scroll bars the sheet shows
 //   e2e_helper state                         prints what the sheet's controls hold: "edit <n> <text>",
-//                                            "list <n> <ticks as 0/1>", "button <n> <checked 0/1> <text>",
-//                                            "focus <class> <n>" (n counts the controls of one class;
-//                                            line breaks in texts shown as \r and \n)
+//                                            "list <n> <ticks as 0/1>" (panel n+1's list),
+//                                            "button <n> <checked 0/1> <text>", "focus <class> <n>"
+//                                            (buttons counted in the order they were made; line breaks
+//                                            in texts shown as \r and \n)
+// The program makes a control's window only when it is first needed, so the
+// edits and lists are named by the panel that holds them, not counted.
 // Output is UTF-8, one item a line; exit code 1 when the window is not there.
 #include "tests/win32/utf8_text.h"
 #include <windows.h>
@@ -15,6 +18,7 @@
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <utility>
 #include <vector>
 
 using mirunea::test::utf8;
@@ -83,16 +87,46 @@ std::vector<HWND> formControls(HWND form, const wchar_t* className)
     return found;
 }
 
+// The panel a control stands in, from the panel's place in the scrolled content
+// (the layout at 96 dots per inch: two columns of five, 120 pixels apart); 0
+// for a control of the content itself, such as the name field.
+int panelOf(HWND control)
+{
+    const HWND panel = ::GetParent(control);
+    const HWND content = ::GetParent(panel);
+    if (classOf(panel) != L"MiruneaContainer" || classOf(content) != L"MiruneaContainer")
+        return 0;
+    RECT place{};
+    ::GetWindowRect(panel, &place);
+    ::MapWindowPoints(HWND_DESKTOP, content, reinterpret_cast<POINT*>(&place), 2);
+    return (place.left < 496 ? 1 : 6) + (place.top - 88) / 120;
+}
+
+// The edits and lists by their number: an edit by its panel (0: the name
+// field), a list by its panel less one.
+std::vector<std::pair<int, HWND>> numbered(HWND form, const wchar_t* className, int offset)
+{
+    std::vector<std::pair<int, HWND>> found;
+    for (HWND control : formControls(form, className))
+        found.emplace_back(panelOf(control) + offset, control);
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
 int setEdit(int index, const std::wstring& hex)
 {
     const HWND form = ::FindWindowW(L"MiruneaForm", nullptr);
     if (!form)
         return 1;
-    const std::vector<HWND> edits = formControls(form, L"Edit");
-    if (index < 0 || static_cast<std::size_t>(index) >= edits.size())
+    HWND edit = nullptr;
+    for (const auto& [number, control] : numbered(form, L"Edit", 0)) {
+        if (number == index)
+            edit = control;
+    }
+    if (!edit)
         return 1;
     const std::wstring text = fromUtf8Hex(hex);
-    ::SendMessageW(edits[static_cast<std::size_t>(index)], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     return 0;
 }
 
@@ -157,22 +191,20 @@ int describeState()
     thread.cbSize = sizeof thread;
     ::GetGUIThreadInfo(::GetWindowThreadProcessId(form, nullptr), &thread);
     std::string focus = "focus none";
-    const auto edits = formControls(form, L"Edit");
-    const auto lists = formControls(form, L"ListBox");
     const auto buttons = formControls(form, L"Button");
-    for (std::size_t i = 0; i < edits.size(); ++i) {
-        print("edit " + std::to_string(i) + " " + textOfControl(edits[i]));
-        if (edits[i] == thread.hwndFocus)
-            focus = "focus edit " + std::to_string(i);
+    for (const auto& [number, edit] : numbered(form, L"Edit", 0)) {
+        print("edit " + std::to_string(number) + " " + textOfControl(edit));
+        if (edit == thread.hwndFocus)
+            focus = "focus edit " + std::to_string(number);
     }
-    for (std::size_t i = 0; i < lists.size(); ++i) {
+    for (const auto& [number, list] : numbered(form, L"ListBox", -1)) {
         std::string ticks;
-        const auto count = ::SendMessageW(lists[i], LB_GETCOUNT, 0, 0);
+        const auto count = ::SendMessageW(list, LB_GETCOUNT, 0, 0);
         for (LRESULT item = 0; item < count; ++item)
-            ticks += ::SendMessageW(lists[i], LB_GETITEMDATA, static_cast<WPARAM>(item), 0) != 0 ? '1' : '0';
-        print("list " + std::to_string(i) + " " + ticks);
-        if (lists[i] == thread.hwndFocus)
-            focus = "focus list " + std::to_string(i);
+            ticks += ::SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(item), 0) != 0 ? '1' : '0';
+        print("list " + std::to_string(number) + " " + ticks);
+        if (list == thread.hwndFocus)
+            focus = "focus list " + std::to_string(number);
     }
     for (std::size_t i = 0; i < buttons.size(); ++i) {
         const bool checked = ::SendMessageW(buttons[i], BM_GETCHECK, 0, 0) == BST_CHECKED;

@@ -182,14 +182,14 @@ void setChildHandler(HWND child, ChildHandler* handler)
 }
 
 HWND createContainer(ContainerKind kind, HWND parent, const RECT& place, COLORREF background, HFONT font,
-                     const wchar_t* caption, int dpi)
+                     const wchar_t* caption, int dpi, bool visible)
 {
     registerClassOnce();
     auto* data = new ContainerData{kind, background, ::CreateSolidBrush(background), font, dpi};
     const HWND window = ::CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, caption ? caption : L"",
-                                          WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, place.left,
-                                          place.top, place.right - place.left, place.bottom - place.top, parent,
-                                          nullptr, ::GetModuleHandleW(nullptr), data);
+                                          WS_CHILD | (visible ? WS_VISIBLE : 0) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+                                          place.left, place.top, place.right - place.left, place.bottom - place.top,
+                                          parent, nullptr, ::GetModuleHandleW(nullptr), data);
     if (!window)
         throw std::runtime_error("cannot create a container window");
     return window;

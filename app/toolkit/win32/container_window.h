@@ -20,10 +20,10 @@ public:
 
 void setChildHandler(HWND child, ChildHandler* handler);
 
-// A new container; its font, caption (panels), colour and the density its
-// frame is drawn at are set at once.
+// A new container; its font, caption (panels), colour, the density its frame
+// is drawn at and whether it is shown are set at once.
 [[nodiscard]] HWND createContainer(ContainerKind kind, HWND parent, const RECT& place, COLORREF background, HFONT font,
-                                   const wchar_t* caption, int dpi);
+                                   const wchar_t* caption, int dpi, bool visible = true);
 // The density the frame and caption margins are drawn at, after a move to
 // another monitor; repaints.
 void setContainerDpi(HWND container, int dpi);

@@ -10,41 +10,66 @@ namespace mirunea::win32 {
 
 namespace {
 
-struct TextSize
+// One memory DC for every measurement: a window's DC costs Wine several
+// server round trips each time, and the extent depends on the font alone.
+HDC measuringDc()
 {
-    int width;
-    int height;
-};
+    static const HDC dc = ::CreateCompatibleDC(nullptr);
+    return dc;
+}
 
-// The size of a one-line caption in the control's font, "&" marks taken out.
-TextSize captionSize(HWND window, const std::wstring& text, UINT extraFormat = 0)
+[[nodiscard]] HFONT fontOf(HWND window)
 {
-    const HDC dc = ::GetDC(window);
-    const auto font = reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0));
+    return reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0));
+}
+
+} // namespace
+
+CaptionSize captionSize(HFONT font, const std::wstring& text)
+{
+    const HDC dc = measuringDc();
     const HGDIOBJ oldFont = ::SelectObject(dc, font);
     TEXTMETRICW metrics{};
     ::GetTextMetricsW(dc, &metrics);
     RECT measured{0, 0, 0, 0};
     if (!text.empty())
-        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &measured,
-                    DT_CALCRECT | DT_SINGLELINE | extraFormat);
+        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &measured, DT_CALCRECT | DT_SINGLELINE);
     ::SelectObject(dc, oldFont);
-    ::ReleaseDC(window, dc);
     return {measured.right, std::max<int>(measured.bottom, metrics.tmHeight)};
 }
 
-} // namespace
+std::wstring Win32Control::currentText() const
+{
+    return m_window ? windowText(m_window) : m_textBeforeCreation;
+}
 
+void Win32Control::setCurrentText(const std::wstring& text)
+{
+    if (m_window)
+        ::SetWindowTextW(m_window, text.c_str());
+    else
+        m_textBeforeCreation = text;
+}
+
+// Before its window is made, a control only notes whether it is to be shown;
+// the window makes what is to be seen once it is shown itself.
 template<class Interface>
 void WindowControl<Interface>::show()
 {
-    ::ShowWindow(m_window, SW_SHOWNA);
+    if (m_window)
+        ::ShowWindow(m_window, SW_SHOWNA);
+    else
+        m_shownBeforeCreation = true;
     m_host.controlVisibilityChanged();
 }
 
 template<class Interface>
 void WindowControl<Interface>::hide()
 {
+    if (!m_window) {
+        m_shownBeforeCreation = false;
+        return;
+    }
     const HWND focus = ::GetFocus();
     const bool hadFocus = focus == m_window || ::IsChild(m_window, focus);
     ::ShowWindow(m_window, SW_HIDE);
@@ -64,13 +89,13 @@ void WindowControl<Interface>::setAccessibleName(const std::string& text)
 template<class Interface>
 std::wstring WindowControl<Interface>::accessibleName(long /*child*/) const
 {
-    return m_accessibleName.empty() ? withoutAccessKeyMarks(windowText(m_window)) : m_accessibleName;
+    return m_accessibleName.empty() ? withoutAccessKeyMarks(currentText()) : m_accessibleName;
 }
 
 template<class Interface>
 long WindowControl<Interface>::accessibleState(long /*child*/) const
 {
-    return (::GetWindowLongW(m_window, GWL_STYLE) & WS_TABSTOP) ? STATE_SYSTEM_FOCUSABLE : 0;
+    return (::GetWindowLongW(handle(), GWL_STYLE) & WS_TABSTOP) ? STATE_SYSTEM_FOCUSABLE : 0;
 }
 
 template class WindowControl<toolkit::Label>;
@@ -82,13 +107,15 @@ template class WindowControl<toolkit::Button>;
 
 void Win32Label::setCaption(const std::string& text)
 {
-    ::SetWindowTextW(m_window, toWide(text).c_str());
-    fitToCaption();
+    m_sizedToCaption = true;
+    setCurrentText(toWide(text));
+    if (m_window)
+        fitToCaption();
 }
 
 void Win32Label::fitToCaption()
 {
-    const TextSize size = captionSize(m_window, windowText(m_window));
+    const CaptionSize size = captionSize(fontOf(m_window), windowText(m_window));
     ::SetWindowPos(m_window, nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     ::InvalidateRect(m_window, nullptr, TRUE);
     m_host.controlVisibilityChanged();
@@ -96,12 +123,12 @@ void Win32Label::fitToCaption()
 
 void Win32GroupBox::setCaption(const std::string& text)
 {
-    ::SetWindowTextW(m_window, toWide(text).c_str());
+    setCurrentText(toWide(text));
 }
 
 wchar_t Win32GroupBox::accessKey() const
 {
-    return accessKeyOf(windowText(m_window));
+    return accessKeyOf(currentText());
 }
 
 // Radio buttons: one column inside the frame, each as wide as its text (so a
@@ -110,23 +137,37 @@ namespace {
 constexpr int kButtonGap = 6; // between the circle and the text
 } // namespace
 
-Win32RadioGroup::Win32RadioGroup(HWND frame, ControlHost& host, HFONT font, int dpi)
-    : WindowControl(frame, host)
-    , m_font(font)
-    , m_dpi(dpi)
-{
-}
-
 void Win32RadioGroup::setFont(HFONT font, int dpi)
 {
     m_font = font;
     m_dpi = dpi;
+    if (!m_window)
+        return;
     for (HWND item : m_items)
         ::SendMessageW(item, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
     arrangeItems();
 }
 
+void Win32RadioGroup::attach(HWND frame)
+{
+    WindowControl::attach(frame);
+    for (const std::wstring& text : m_itemsBeforeCreation)
+        createItem(text);
+    m_itemsBeforeCreation.clear();
+    arrangeItems();
+}
+
 void Win32RadioGroup::appendItem(const std::string& text)
+{
+    if (!m_window) {
+        m_itemsBeforeCreation.push_back(toWide(text));
+        return;
+    }
+    createItem(toWide(text));
+    arrangeItems();
+}
+
+void Win32RadioGroup::createItem(const std::wstring& text)
 {
     // Auto radio buttons check themselves on a click and clear the others of
     // the group (WS_GROUP on the first). None is a tab stop: the window's own
@@ -134,13 +175,12 @@ void Win32RadioGroup::appendItem(const std::string& text)
     DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_AUTORADIOBUTTON;
     if (m_items.empty())
         style |= WS_GROUP;
-    const HWND item = ::CreateWindowExW(0, L"BUTTON", toWide(text).c_str(), style, 0, 0, 0, 0, m_window, nullptr,
+    const HWND item = ::CreateWindowExW(0, L"BUTTON", text.c_str(), style, 0, 0, 0, 0, m_window, nullptr,
                                         ::GetModuleHandleW(nullptr), nullptr);
     ::SendMessageW(item, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
     m_items.push_back(item);
     m_itemSources.push_back(std::make_unique<ItemSource>(*this, static_cast<long>(m_items.size())));
     makeAccessible(item, *m_itemSources.back());
-    arrangeItems();
 }
 
 void Win32RadioGroup::arrangeItems()
@@ -152,7 +192,7 @@ void Win32RadioGroup::arrangeItems()
     const int margins = toolkit::rules::scaled(kButtonGap, m_dpi) + toolkit::rules::scaled(2, m_dpi);
     std::vector<int> widths;
     for (HWND item : m_items)
-        widths.push_back(circle + margins + captionSize(item, windowText(item)).width);
+        widths.push_back(circle + margins + captionSize(fontOf(item), windowText(item)).width);
     const auto places = toolkit::rules::radioItemPlaces(frame.right, frame.bottom, widths, m_dpi);
     for (std::size_t i = 0; i < m_items.size(); ++i)
         ::MoveWindow(m_items[i], places[i].left, places[i].top, places[i].width, places[i].height, TRUE);
@@ -160,9 +200,10 @@ void Win32RadioGroup::arrangeItems()
 
 int Win32RadioGroup::itemCount() const
 {
-    return static_cast<int>(m_items.size());
+    return static_cast<int>(m_window ? m_items.size() : m_itemsBeforeCreation.size());
 }
 
+// Items are made unchecked: nothing is chosen before the window is made.
 std::optional<int> Win32RadioGroup::selectedItem() const
 {
     for (std::size_t i = 0; i < m_items.size(); ++i) {
@@ -227,20 +268,21 @@ void Win32RadioGroup::selectAndFocus(int index)
 
 // The check-list box: an owner-drawn list box whose items carry their tick
 // in the item data; a click on the box or Space toggles it.
-Win32CheckListBox::Win32CheckListBox(HWND list, ControlHost& host, int itemHeight, int dpi)
-    : WindowControl(list, host)
-    , m_itemHeight(itemHeight)
-    , m_dpi(dpi)
+void Win32CheckListBox::attach(HWND list)
 {
+    WindowControl::attach(list);
     setChildHandler(list, this); // before the subclass below looks for it
-    ::SendMessageW(list, LB_SETITEMHEIGHT, 0, itemHeight);
+    ::SendMessageW(list, LB_SETITEMHEIGHT, 0, m_itemHeight);
     m_listProc = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32CheckListBox::listProc)));
+    for (const std::wstring& text : m_itemsBeforeCreation)
+        addItem(text);
+    m_itemsBeforeCreation.clear();
 }
 
 Win32CheckListBox::~Win32CheckListBox()
 {
-    if (::IsWindow(m_window)) {
+    if (m_window && ::IsWindow(m_window)) {
         ::SetWindowLongPtrW(m_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_listProc));
         setChildHandler(m_window, nullptr);
     }
@@ -248,19 +290,30 @@ Win32CheckListBox::~Win32CheckListBox()
 
 void Win32CheckListBox::appendItem(const std::string& text)
 {
-    const auto index = ::SendMessageW(m_window, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(toWide(text).c_str()));
+    if (m_window)
+        addItem(toWide(text));
+    else
+        m_itemsBeforeCreation.push_back(toWide(text));
+}
+
+void Win32CheckListBox::addItem(const std::wstring& text)
+{
+    const auto index = ::SendMessageW(m_window, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     if (index >= 0)
         ::SendMessageW(m_window, LB_SETITEMDATA, static_cast<WPARAM>(index), 0);
 }
 
 int Win32CheckListBox::itemCount() const
 {
+    if (!m_window)
+        return static_cast<int>(m_itemsBeforeCreation.size());
     return static_cast<int>(::SendMessageW(m_window, LB_GETCOUNT, 0, 0));
 }
 
+// Items are made unticked: nothing is ticked before the window is made.
 bool Win32CheckListBox::isItemTicked(int item) const
 {
-    if (item < 1 || item > itemCount())
+    if (!m_window || item < 1 || item > itemCount())
         return false;
     return ::SendMessageW(m_window, LB_GETITEMDATA, static_cast<WPARAM>(item - 1), 0) != 0;
 }
@@ -269,6 +322,8 @@ void Win32CheckListBox::setItemHeight(int itemHeight, int dpi)
 {
     m_itemHeight = itemHeight;
     m_dpi = dpi;
+    if (!m_window)
+        return;
     ::SendMessageW(m_window, LB_SETITEMHEIGHT, 0, itemHeight);
     ::InvalidateRect(m_window, nullptr, TRUE);
 }
@@ -393,17 +448,17 @@ void Win32CheckListBox::onDrawItem(const DRAWITEMSTRUCT& item)
 
 void Win32Edit::setText(const std::string& text)
 {
-    ::SetWindowTextW(m_window, toWide(text).c_str());
+    setCurrentText(toWide(text));
 }
 
 std::string Win32Edit::text() const
 {
-    return toSjis(withoutLineBreaks(windowText(m_window)));
+    return toSjis(withoutLineBreaks(currentText()));
 }
 
 void Win32Button::setCaption(const std::string& text)
 {
-    ::SetWindowTextW(m_window, toWide(text).c_str());
+    setCurrentText(toWide(text));
 }
 
 void Win32Button::setClickHandler(std::function<void()> handler)

@@ -3,6 +3,7 @@
 #include "app/toolkit.h"
 #include "app/toolkit/win32/accessibility.h"
 #include "app/toolkit/win32/container_window.h"
+#include "app/window_rules.h"
 
 #include <windows.h>
 
@@ -15,38 +16,81 @@
 
 namespace mirunea::win32 {
 
+class Win32Control;
+
+struct CaptionSize
+{
+    int width;
+    int height;
+};
+
+// The size of a one-line caption in the font, "&" marks taken out.
+[[nodiscard]] CaptionSize captionSize(HFONT font, const std::wstring& text);
+
 // What the controls tell their window: the scrolled extent follows the
-// visible controls.
+// visible controls, and a control's window is made when it is first needed.
 class ControlHost
 {
 public:
     virtual ~ControlHost() = default;
     virtual void controlVisibilityChanged() = 0;
     virtual void deliverClick(const std::function<void()>& handler) = 0;
+    // Makes the control's window (its container's first) and returns it.
+    virtual HWND createWindowOf(const Win32Control& control) = 0;
+};
+
+// A control whose window is made only when it is first needed: when it is to
+// be seen in the shown frame, or is asked for anything but showing, hiding,
+// its text and its accessible name. Each window costs Wine several server
+// round trips, and a sheet never shows most of its hidden answer controls and
+// unused panels.
+class Win32Control
+{
+public:
+    explicit Win32Control(ControlHost& host)
+        : m_host(host)
+    {
+    }
+    virtual ~Win32Control() = default;
+    Win32Control(const Win32Control&) = delete;
+    Win32Control& operator=(const Win32Control&) = delete;
+
+    // The control's window, made now if it is not yet.
+    [[nodiscard]] HWND handle() const { return m_window ? m_window : m_host.createWindowOf(*this); }
+    // Null while it is not made.
+    [[nodiscard]] HWND existingHandle() const { return m_window; }
+    // What the window takes when it is made.
+    [[nodiscard]] bool isShownBeforeCreation() const { return m_shownBeforeCreation; }
+    [[nodiscard]] const std::wstring& textBeforeCreation() const { return m_textBeforeCreation; }
+    // The host's call once the window is made.
+    virtual void attach(HWND window) { m_window = window; }
+
+protected:
+    // The caption or text, from the window once it is made.
+    [[nodiscard]] std::wstring currentText() const;
+    void setCurrentText(const std::wstring& text);
+
+    HWND m_window = nullptr;
+    ControlHost& m_host;
+    bool m_shownBeforeCreation = true;
+    std::wstring m_textBeforeCreation;
 };
 
 // Every control answers screen readers (accessibility.h): by default its
 // name is the one given, else its caption without the "&" marks.
 template<class Interface>
-class WindowControl : public Interface, public ChildHandler, public AccessibleSource
+class WindowControl : public Interface, public Win32Control, public ChildHandler, public AccessibleSource
 {
 public:
-    WindowControl(HWND window, ControlHost& host)
-        : m_window(window)
-        , m_host(host)
-    {
-    }
+    using Win32Control::Win32Control;
     void show() override;
     void hide() override;
     void setAccessibleName(const std::string& text) override;
-    [[nodiscard]] HWND handle() const { return m_window; }
 
     [[nodiscard]] std::wstring accessibleName(long child) const override;
     [[nodiscard]] long accessibleState(long child) const override;
 
 protected:
-    HWND m_window;
-    ControlHost& m_host;
     std::wstring m_accessibleName;
 };
 
@@ -57,7 +101,12 @@ public:
     void setCaption(const std::string& text) override;
     // Sizes the label to its caption in its present font.
     void fitToCaption();
+    // Its size is its caption's, not its design's: a caption was given.
+    [[nodiscard]] bool isSizedToCaption() const { return m_sizedToCaption; }
     [[nodiscard]] long accessibleRole(long /*child*/) const override { return ROLE_SYSTEM_STATICTEXT; }
+
+private:
+    bool m_sizedToCaption = false;
 };
 
 class Win32GroupBox : public WindowControl<toolkit::GroupBox>
@@ -72,7 +121,8 @@ public:
 class Win32RadioGroup : public WindowControl<toolkit::RadioGroup>
 {
 public:
-    Win32RadioGroup(HWND frame, ControlHost& host, HFONT font, int dpi);
+    using WindowControl::WindowControl;
+    void attach(HWND frame) override;
     void appendItem(const std::string& text) override;
     [[nodiscard]] int itemCount() const override;
     [[nodiscard]] std::optional<int> selectedItem() const override;
@@ -111,10 +161,12 @@ private:
         long m_child;
     };
 
+    void createItem(const std::wstring& text);
     void arrangeItems();
 
-    HFONT m_font;
-    int m_dpi;
+    std::vector<std::wstring> m_itemsBeforeCreation;
+    HFONT m_font = nullptr;
+    int m_dpi = toolkit::rules::kDesignDpi;
     std::vector<HWND> m_items;
     std::vector<std::unique_ptr<ItemSource>> m_itemSources;
 };
@@ -122,8 +174,11 @@ private:
 class Win32CheckListBox : public WindowControl<toolkit::CheckListBox>
 {
 public:
-    Win32CheckListBox(HWND list, ControlHost& host, int itemHeight, int dpi);
+    using WindowControl::WindowControl;
     ~Win32CheckListBox() override;
+    Win32CheckListBox(const Win32CheckListBox&) = delete;
+    Win32CheckListBox& operator=(const Win32CheckListBox&) = delete;
+    void attach(HWND window) override;
     void appendItem(const std::string& text) override;
     [[nodiscard]] int itemCount() const override;
     [[nodiscard]] bool isItemTicked(int item) const override;
@@ -141,12 +196,14 @@ public:
 
 private:
     static LRESULT CALLBACK listProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void addItem(const std::wstring& text);
     void toggle(int index);
     [[nodiscard]] int boxWidth() const;
 
-    WNDPROC m_listProc;
-    int m_itemHeight;
-    int m_dpi;
+    std::vector<std::wstring> m_itemsBeforeCreation;
+    WNDPROC m_listProc = nullptr;
+    int m_itemHeight = 0;
+    int m_dpi = toolkit::rules::kDesignDpi;
 };
 
 class Win32Edit : public WindowControl<toolkit::Edit>

@@ -80,51 +80,92 @@ Win32Window::~Win32Window()
     }
 }
 
-HWND Win32Window::createHandle(const toolkit::ControlSpec& unscaled, HWND parent, COLORREF parentColour)
+// The controls exist at once; each one's window is made when first needed
+// (Win32Control), with the state given to the control until then.
+std::unique_ptr<toolkit::Control> Win32Window::makeControl(const toolkit::ControlSpec& design)
 {
-    const toolkit::ControlSpec design = toolkit::rules::scaled(unscaled, m_dpi);
+    switch (design.kind) {
+    case toolkit::ControlKind::Label:
+        return std::make_unique<Win32Label>(*this);
+    case toolkit::ControlKind::Edit:
+        return std::make_unique<Win32Edit>(*this);
+    case toolkit::ControlKind::GroupBox:
+        return std::make_unique<Win32GroupBox>(*this);
+    case toolkit::ControlKind::RadioGroup:
+        return std::make_unique<Win32RadioGroup>(*this);
+    case toolkit::ControlKind::CheckListBox:
+        return std::make_unique<Win32CheckListBox>(*this);
+    case toolkit::ControlKind::Button:
+        return std::make_unique<Win32Button>(*this);
+    }
+    throw std::logic_error("unknown control kind");
+}
+
+toolkit::Control& Win32Window::addControl(const toolkit::ControlSpec& design)
+{
+    Entry* parent = nullptr;
+    if (!design.parent.empty()) {
+        const auto found = m_byName.find(design.parent);
+        if (found == m_byName.end())
+            throw std::logic_error("no parent named " + design.parent);
+        parent = found->second;
+    }
+    auto entry = std::make_unique<Entry>(Entry{design, parent, makeControl(design), nullptr});
+    Entry* added = entry.get();
+    added->native = dynamic_cast<Win32Control*>(added->control.get());
+    m_entries.push_back(std::move(entry));
+    m_byName.emplace(design.name, added);
+    m_byControl.emplace(added->native, added);
+    return *added->control;
+}
+
+HWND Win32Window::createHandle(const Entry& entry, HWND parent, COLORREF parentColour)
+{
+    const toolkit::ControlSpec design = toolkit::rules::scaled(entry.design, m_dpi);
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     const HFONT font = m_app.font(design.fontPixels, design.bold);
     const RECT place{design.left, design.top, design.left + design.width, design.top + design.height};
-    constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+    const bool visible = entry.native->isShownBeforeCreation();
+    const DWORD child = WS_CHILD | WS_CLIPSIBLINGS | (visible ? WS_VISIBLE : 0);
+    const std::wstring& text = entry.native->textBeforeCreation();
+    const COLORREF background = design.background == toolkit::Background::Silver ? kSilver : parentColour;
     HWND handle = nullptr;
     switch (design.kind) {
-    case toolkit::ControlKind::Label:
-        // No SS_NOTIFY; its access key is drawn but, with no dialog manager
-        // behind it, moves no focus.
-        handle = ::CreateWindowExW(0, L"STATIC", L"", kChild | SS_LEFTNOWORDWRAP, design.left, design.top, design.width,
-                                   design.height, parent, nullptr, instance, nullptr);
+    case toolkit::ControlKind::Label: {
+        // Made at its caption's size; no SS_NOTIFY: its access key is drawn
+        // but, with no dialog manager behind it, moves no focus.
+        const bool fitted = static_cast<const Win32Label&>(*entry.control).isSizedToCaption();
+        const CaptionSize size = fitted ? captionSize(font, text) : CaptionSize{design.width, design.height};
+        handle = ::CreateWindowExW(0, L"STATIC", text.c_str(), child | SS_LEFTNOWORDWRAP, design.left, design.top,
+                                   size.width, size.height, parent, nullptr, instance, nullptr);
         break;
+    }
     case toolkit::ControlKind::Edit:
-        handle = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", kChild | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL,
-                                   design.left, design.top, design.width, design.height, parent, nullptr, instance,
-                                   nullptr);
+        handle = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", text.c_str(),
+                                   child | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, design.left, design.top, design.width,
+                                   design.height, parent, nullptr, instance, nullptr);
         // An edit takes 30,000 characters by default and drops the rest of a
         // paste without a word; 0 lifts the limit.
         if (handle)
             ::SendMessageW(handle, EM_SETLIMITTEXT, 0, 0);
         break;
     case toolkit::ControlKind::GroupBox:
-        handle = createContainer(ContainerKind::Panel, parent, place,
-                                 design.background == toolkit::Background::Silver ? kSilver : parentColour, font, L"",
-                                 m_dpi);
+        handle = createContainer(ContainerKind::Panel, parent, place, background, font, text.c_str(), m_dpi, visible);
         break;
     case toolkit::ControlKind::RadioGroup:
-        handle = createContainer(ContainerKind::RadioFrame, parent, place,
-                                 design.background == toolkit::Background::Silver ? kSilver : parentColour, font,
-                                 nullptr, m_dpi);
+        handle = createContainer(ContainerKind::RadioFrame, parent, place, background, font, nullptr, m_dpi, visible);
         break;
     case toolkit::ControlKind::CheckListBox:
         handle = ::CreateWindowExW(
             WS_EX_CLIENTEDGE, L"LISTBOX", L"",
-            kChild | WS_TABSTOP | WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+            child | WS_TABSTOP | WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
             design.left, design.top, design.width, design.height, parent, nullptr, instance, nullptr);
         break;
     case toolkit::ControlKind::Button:
         // A plain push button, never the default one: Enter reaches it only
         // while it has the focus.
-        handle = ::CreateWindowExW(0, L"BUTTON", L"", kChild | WS_TABSTOP | BS_PUSHBUTTON, design.left, design.top,
-                                   design.width, design.height, parent, nullptr, instance, nullptr);
+        handle = ::CreateWindowExW(0, L"BUTTON", text.c_str(), child | WS_TABSTOP | BS_PUSHBUTTON, design.left,
+                                   design.top, design.width, design.height, parent, nullptr, instance, nullptr);
         break;
     }
     if (!handle)
@@ -133,61 +174,79 @@ HWND Win32Window::createHandle(const toolkit::ControlSpec& unscaled, HWND parent
     return handle;
 }
 
-std::unique_ptr<toolkit::Control> Win32Window::wrap(const toolkit::ControlSpec& design, HWND handle)
+// What a control's window takes once it is made, beyond its style and text.
+void Win32Window::configure(Entry& entry, HWND handle)
 {
-    switch (design.kind) {
-    case toolkit::ControlKind::Label: {
-        auto label = std::make_unique<Win32Label>(handle, *this);
-        setChildHandler(handle, label.get());
-        return label;
-    }
-    case toolkit::ControlKind::Edit: {
-        auto edit = std::make_unique<Win32Edit>(handle, *this);
-        setChildHandler(handle, edit.get());
-        return edit;
-    }
+    const toolkit::ControlSpec placed = toolkit::rules::scaled(entry.design, m_dpi);
+    switch (entry.design.kind) {
+    case toolkit::ControlKind::Label:
+    case toolkit::ControlKind::Edit:
+    case toolkit::ControlKind::Button:
+        setChildHandler(handle, dynamic_cast<ChildHandler*>(entry.control.get()));
+        entry.native->attach(handle);
+        break;
     case toolkit::ControlKind::GroupBox:
-        return std::make_unique<Win32GroupBox>(handle, *this);
+        entry.native->attach(handle);
+        break;
     case toolkit::ControlKind::RadioGroup:
-        return std::make_unique<Win32RadioGroup>(
-            handle, *this, m_app.font(toolkit::rules::scaled(design.fontPixels, m_dpi), design.bold), m_dpi);
+        static_cast<Win32RadioGroup&>(*entry.control).setFont(m_app.font(placed.fontPixels, placed.bold), m_dpi);
+        entry.native->attach(handle);
+        break;
     case toolkit::ControlKind::CheckListBox:
-        return std::make_unique<Win32CheckListBox>(
-            handle, *this, toolkit::rules::checkListRowHeight(toolkit::rules::scaled(design.fontPixels, m_dpi)), m_dpi);
-    case toolkit::ControlKind::Button: {
-        auto button = std::make_unique<Win32Button>(handle, *this);
-        setChildHandler(handle, button.get());
-        return button;
+        static_cast<Win32CheckListBox&>(*entry.control)
+            .setItemHeight(toolkit::rules::checkListRowHeight(placed.fontPixels), m_dpi);
+        entry.native->attach(handle);
+        break;
     }
-    }
-    throw std::logic_error("unknown control kind");
+    if (const auto* source = dynamic_cast<const AccessibleSource*>(entry.control.get()))
+        makeAccessible(handle, *source);
 }
 
-toolkit::Control& Win32Window::addControl(const toolkit::ControlSpec& design)
+HWND Win32Window::createWindowOf(const Win32Control& control)
 {
-    HWND parent = m_client;
-    if (!design.parent.empty()) {
-        const auto found = m_byName.find(design.parent);
-        if (found == m_byName.end())
-            throw std::logic_error("no parent named " + design.parent);
-        parent = found->second->handle;
-    }
-    const COLORREF parentColour = m_containerColours.count(parent) ? m_containerColours[parent] : m_background;
+    const auto found = m_byControl.find(&control);
+    if (found == m_byControl.end())
+        throw std::logic_error("a control of another window");
+    Entry& entry = *found->second;
+    if (const HWND existing = entry.handle())
+        return existing;
+    const HWND parent = entry.parent ? entry.parent->native->handle() : m_client;
+    const auto colour = m_containerColours.find(parent);
+    const COLORREF parentColour = colour != m_containerColours.end() ? colour->second : m_background;
 
-    const HWND handle = createHandle(design, parent, parentColour);
-    if (isKind(design, toolkit::ControlKind::GroupBox) || isKind(design, toolkit::ControlKind::RadioGroup))
-        m_containerColours[handle] = design.background == toolkit::Background::Silver ? kSilver : parentColour;
-
-    auto entry = std::make_unique<Entry>(Entry{design, handle, wrap(design, handle)});
-    Entry* added = entry.get();
-    if (const auto* source = dynamic_cast<const AccessibleSource*>(added->control.get()))
-        makeAccessible(handle, *source);
-    m_entries.push_back(std::move(entry));
-    m_byName.emplace(design.name, added);
-    m_byHandle.emplace(handle, added);
-
+    const HWND handle = createHandle(entry, parent, parentColour);
+    if (isKind(entry.design, toolkit::ControlKind::GroupBox) || isKind(entry.design, toolkit::ControlKind::RadioGroup))
+        m_containerColours[handle] = entry.design.background == toolkit::Background::Silver ? kSilver : parentColour;
+    m_byHandle.emplace(handle, &entry);
+    configure(entry, handle);
+    if (m_layoutFinished)
+        placeInStack(entry, true);
     updateExtent();
-    return *added->control;
+    return handle;
+}
+
+bool Win32Window::isShownBeforeCreation(const Entry& entry) const
+{
+    for (const Entry* current = &entry; current; current = current->parent) {
+        if (const HWND handle = current->handle())
+            return isEffectivelyVisible(handle);
+        if (!current->native->isShownBeforeCreation())
+            return false;
+    }
+    return true;
+}
+
+void Win32Window::createShownWindows()
+{
+    if (m_creatingShown)
+        return;
+    m_creatingShown = true;
+    // Parents first, as added.
+    for (const auto& entry : m_entries) {
+        if (!entry->handle() && isShownBeforeCreation(*entry))
+            static_cast<void>(entry->native->handle());
+    }
+    m_creatingShown = false;
 }
 
 std::vector<toolkit::ControlSpec> Win32Window::designs() const
@@ -207,19 +266,48 @@ void Win32Window::finishLayout()
         m_focusChain.push_back(m_entries[index].get());
 
     // Each container's children stacked as the rules say, topmost first.
-    std::vector<std::string> parents{""};
+    m_stacking.clear();
+    std::vector<const Entry*> parents{nullptr};
     for (const auto& entry : m_entries) {
         if (isKind(entry->design, toolkit::ControlKind::GroupBox))
-            parents.push_back(entry->design.name);
+            parents.push_back(entry.get());
     }
-    for (const std::string& parent : parents) {
-        HWND above = HWND_TOP;
-        for (std::size_t index : toolkit::rules::stackingTopToBottom(all, parent)) {
-            const HWND handle = m_entries[index]->handle;
-            ::SetWindowPos(handle, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    for (const Entry* parent : parents) {
+        auto& stack = m_stacking[parent];
+        for (std::size_t index : toolkit::rules::stackingTopToBottom(all, parent ? parent->design.name : ""))
+            stack.push_back(m_entries[index].get());
+    }
+    m_layoutFinished = true;
+    for (const auto& entry : m_entries) {
+        if (entry->handle())
+            placeInStack(*entry, false);
+    }
+}
+
+void Win32Window::placeInStack(const Entry& entry, bool justMade)
+{
+    const auto found = m_stacking.find(entry.parent);
+    if (found == m_stacking.end())
+        return;
+    const std::vector<const Entry*>& stack = found->second;
+    const auto place = std::find(stack.begin(), stack.end(), &entry);
+    if (place == stack.end())
+        return;
+    // Beneath the nearest made sibling above it, or on top.
+    HWND above = HWND_TOP;
+    for (auto it = place; it != stack.begin();) {
+        --it;
+        if (const HWND handle = (*it)->handle()) {
             above = handle;
+            break;
         }
     }
+    // Windows puts a child window it makes beneath its siblings: where it
+    // belongs when no made sibling is to lie beneath it.
+    const bool lowest = std::none_of(place + 1, stack.end(), [](const Entry* below) { return below->handle(); });
+    if (justMade && lowest && !::GetWindow(entry.handle(), GW_HWNDNEXT))
+        return;
+    ::SetWindowPos(entry.handle(), above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 toolkit::Control* Win32Window::findControl(std::string_view name)
@@ -231,11 +319,14 @@ toolkit::Control* Win32Window::findControl(std::string_view name)
 HWND Win32Window::handleOf(std::string_view name) const
 {
     const auto found = m_byName.find(name);
-    return found == m_byName.end() ? nullptr : found->second->handle;
+    return found == m_byName.end() ? nullptr : found->second->native->handle();
 }
 
 void Win32Window::controlVisibilityChanged()
 {
+    // Once the frame is shown, a control shown in a shown container is made.
+    if (m_shown)
+        createShownWindows();
     updateExtent();
 }
 
@@ -256,21 +347,25 @@ void Win32Window::applyDpi(int dpi)
     setContainerDpi(m_client, dpi);
     // Parents first, as created: a radio group's items are placed in its
     // frame's new size.
+    // Windows not made yet are made at the new density.
     for (const auto& entry : m_entries) {
+        const HWND handle = entry->handle();
+        if (!handle)
+            continue;
         const toolkit::ControlSpec placed = toolkit::rules::scaled(entry->design, dpi);
         const HFONT font = m_app.font(placed.fontPixels, placed.bold);
-        ::SendMessageW(entry->handle, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        ::SetWindowPos(entry->handle, nullptr, placed.left, placed.top, placed.width, placed.height,
+        ::SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        ::SetWindowPos(handle, nullptr, placed.left, placed.top, placed.width, placed.height,
                        SWP_NOZORDER | SWP_NOACTIVATE);
         switch (entry->design.kind) {
         case toolkit::ControlKind::Label:
             static_cast<Win32Label&>(*entry->control).fitToCaption();
             break;
         case toolkit::ControlKind::GroupBox:
-            setContainerDpi(entry->handle, dpi);
+            setContainerDpi(handle, dpi);
             break;
         case toolkit::ControlKind::RadioGroup:
-            setContainerDpi(entry->handle, dpi);
+            setContainerDpi(handle, dpi);
             static_cast<Win32RadioGroup&>(*entry->control).setFont(font, dpi);
             break;
         case toolkit::ControlKind::CheckListBox:
@@ -292,6 +387,7 @@ void Win32Window::applyDpi(int dpi)
 void Win32Window::show()
 {
     m_shown = true;
+    createShownWindows();
     updateExtent();
     ::ShowWindow(m_frame, SW_SHOWNORMAL);
     ::UpdateWindow(m_frame);
@@ -321,6 +417,8 @@ bool Win32Window::ownsWindow(HWND handle) const
 // Visible as far as the window's own content goes, shown frame or not.
 bool Win32Window::isEffectivelyVisible(HWND handle) const
 {
+    if (!handle)
+        return false;
     for (HWND current = handle; current && current != m_client; current = ::GetParent(current)) {
         if (!(::GetWindowLongW(current, GWL_STYLE) & WS_VISIBLE))
             return false;

@@ -34,11 +34,13 @@ public:
 
     void controlVisibilityChanged() override;
     void deliverClick(const std::function<void()>& handler) override;
+    HWND createWindowOf(const Win32Control& control) override;
 
     [[nodiscard]] HWND frame() const { return m_frame; }
     // The density the layout is drawn at: the frame's monitor's.
     [[nodiscard]] int dpi() const { return m_dpi; }
-    // A control's window by its name; null when there is none.
+    // A control's window by its name, made now if it is not yet; null when
+    // there is no such control.
     [[nodiscard]] HWND handleOf(std::string_view name) const;
     void show();
     // Keys the window handles itself; true when the message is used up.
@@ -48,15 +50,23 @@ private:
     struct Entry
     {
         toolkit::ControlSpec design; // at 96 dots per inch
-        HWND handle;
+        Entry* parent;               // null: the window itself
         std::unique_ptr<toolkit::Control> control;
+        Win32Control* native; // the same control; its window, once made
+        [[nodiscard]] HWND handle() const { return native->existingHandle(); }
     };
 
     static LRESULT CALLBACK frameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleFrameMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
-    [[nodiscard]] HWND createHandle(const toolkit::ControlSpec& design, HWND parent, COLORREF parentColour);
-    [[nodiscard]] std::unique_ptr<toolkit::Control> wrap(const toolkit::ControlSpec& design, HWND handle);
+    [[nodiscard]] std::unique_ptr<toolkit::Control> makeControl(const toolkit::ControlSpec& design);
+    [[nodiscard]] HWND createHandle(const Entry& entry, HWND parent, COLORREF parentColour);
+    void configure(Entry& entry, HWND handle);
+    // Makes every window that is to be seen in the shown frame.
+    void createShownWindows();
+    [[nodiscard]] bool isShownBeforeCreation(const Entry& entry) const;
+    // Stacks a window among its made siblings as the rules say.
+    void placeInStack(const Entry& entry, bool justMade);
     [[nodiscard]] std::vector<toolkit::ControlSpec> designs() const; // in creation order
     [[nodiscard]] std::size_t indexOf(const Entry& entry) const;
     [[nodiscard]] Entry* entryOf(HWND handle) const;
@@ -91,6 +101,10 @@ private:
     std::vector<std::unique_ptr<Entry>> m_entries; // in creation order
     std::map<std::string, Entry*, std::less<>> m_byName;
     std::map<HWND, Entry*> m_byHandle;
+    std::map<const Win32Control*, Entry*> m_byControl;
+    std::map<const Entry*, std::vector<const Entry*>> m_stacking; // each container's children, topmost first
+    bool m_layoutFinished = false;
+    bool m_creatingShown = false;
     std::map<HWND, COLORREF> m_containerColours;
     std::vector<Entry*> m_focusChain; // the controls Tab goes through, in order
     SIZE m_extent{0, 0};

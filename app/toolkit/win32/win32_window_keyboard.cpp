@@ -27,13 +27,13 @@ namespace {
 
 HWND Win32Window::focusTargetOf(const Entry& entry) const
 {
-    if (!isEffectivelyVisible(entry.handle))
+    if (!isEffectivelyVisible(entry.handle()))
         return nullptr;
     switch (entry.design.kind) {
     case toolkit::ControlKind::Edit:
     case toolkit::ControlKind::CheckListBox:
     case toolkit::ControlKind::Button:
-        return entry.handle;
+        return entry.handle();
     case toolkit::ControlKind::RadioGroup:
         // Only a selected item is the group's tab stop.
         return static_cast<const Win32RadioGroup&>(*entry.control).selectedButton();
@@ -105,12 +105,12 @@ bool Win32Window::handleArrow(HWND focus, int step)
 void Win32Window::focusPanelAnswer(const Entry& panel)
 {
     for (const Entry* inner : m_focusChain) {
-        if (inner->design.parent != panel.design.name || !isEffectivelyVisible(inner->handle))
+        if (inner->design.parent != panel.design.name || !isEffectivelyVisible(inner->handle()))
             continue;
         if (isKind(inner->design, toolkit::ControlKind::RadioGroup)) {
             // An unanswered radio question: the group as a whole, nothing selected.
             const HWND selected = static_cast<const Win32RadioGroup&>(*inner->control).selectedButton();
-            focusControl(selected ? selected : inner->handle, true);
+            focusControl(selected ? selected : inner->handle(), true);
             return;
         }
         if (const HWND target = focusTargetOf(*inner)) {
@@ -124,7 +124,7 @@ bool Win32Window::handleAccessKey(wchar_t key)
 {
     const Entry* focused = entryOwningFocus(::GetFocus());
     toolkit::rules::AccessKeyCandidates candidates;
-    candidates.isShown = [this](std::size_t index) { return isEffectivelyVisible(m_entries[index]->handle); };
+    candidates.isShown = [this](std::size_t index) { return isEffectivelyVisible(m_entries[index]->handle()); };
     candidates.panelKey = [this](std::size_t index) {
         return static_cast<char16_t>(static_cast<const Win32GroupBox&>(*m_entries[index]->control).accessKey());
     };

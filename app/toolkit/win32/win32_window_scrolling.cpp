@@ -20,10 +20,11 @@ void Win32Window::updateExtent()
         return;
     std::vector<toolkit::rules::Rect> visible;
     for (const auto& entry : m_entries) {
-        if (!entry->design.parent.empty() || !(::GetWindowLongW(entry->handle, GWL_STYLE) & WS_VISIBLE))
+        if (!entry->design.parent.empty() || !entry->handle()
+            || !(::GetWindowLongW(entry->handle(), GWL_STYLE) & WS_VISIBLE))
             continue;
         RECT place{};
-        ::GetWindowRect(entry->handle, &place);
+        ::GetWindowRect(entry->handle(), &place);
         ::MapWindowPoints(HWND_DESKTOP, m_client, reinterpret_cast<POINT*>(&place), 2);
         visible.push_back({place.left, place.top, place.right - place.left, place.bottom - place.top});
     }

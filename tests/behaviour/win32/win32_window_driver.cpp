@@ -38,22 +38,11 @@ std::wstring classOf(HWND window)
     return name;
 }
 
-HWND handleOf(toolkit::Control* control)
+// A control's window; null while the window has not made it.
+HWND existingHandleOf(toolkit::Control* control)
 {
-    using namespace win32;
-    if (auto* label = dynamic_cast<Win32Label*>(control))
-        return label->handle();
-    if (auto* panel = dynamic_cast<Win32GroupBox*>(control))
-        return panel->handle();
-    if (auto* group = dynamic_cast<Win32RadioGroup*>(control))
-        return group->handle();
-    if (auto* list = dynamic_cast<Win32CheckListBox*>(control))
-        return list->handle();
-    if (auto* edit = dynamic_cast<Win32Edit*>(control))
-        return edit->handle();
-    if (auto* button = dynamic_cast<Win32Button*>(control))
-        return button->handle();
-    return nullptr;
+    const auto* native = dynamic_cast<win32::Win32Control*>(control);
+    return native ? native->existingHandle() : nullptr;
 }
 
 struct KeyCode
@@ -119,17 +108,12 @@ public:
         m_designed.reset();
     }
 
-    void openSheet() override
-    {
-        m_form = std::make_unique<TForm1>(m_app);
-        mapHandles();
-    }
+    void openSheet() override { m_form = std::make_unique<TForm1>(m_app); }
 
     void openDesigned() override
     {
         m_designed = m_app.createWindow(form1WindowSpec());
         toolkit::rules::populate(*m_designed, form1Controls());
-        mapHandles();
     }
 
     bool showActive() override
@@ -195,9 +179,8 @@ public:
     std::string focused() override
     {
         const HWND focus = ::GetFocus();
-        const auto found = m_names.find(focus);
-        if (found != m_names.end())
-            return found->second;
+        if (const std::string name = nameOf(focus); !name.empty())
+            return name;
         return focus ? "(unnamed " + utf8(classOf(focus)) + ")" : std::string();
     }
 
@@ -230,11 +213,7 @@ public:
 
     bool isVisible(const std::string& name) override { return ::IsWindowVisible(handle(name)) != FALSE; }
 
-    std::string parentOf(const std::string& name) override
-    {
-        const auto found = m_names.find(::GetParent(handle(name)));
-        return found == m_names.end() ? std::string() : found->second;
-    }
+    std::string parentOf(const std::string& name) override { return nameOf(::GetParent(handle(name))); }
 
     Rect geometry(const std::string& name) override
     {
@@ -268,9 +247,8 @@ public:
     std::string topmostAt(Point client) override
     {
         for (HWND hit = deepestAt(client); hit && hit != frame(); hit = ::GetParent(hit)) {
-            const auto found = m_names.find(hit);
-            if (found != m_names.end() && found->second.find('/') == std::string::npos)
-                return found->second;
+            if (const std::string name = nameOf(hit); !name.empty() && name.find('/') == std::string::npos)
+                return name;
         }
         return {};
     }
@@ -356,46 +334,41 @@ private:
     win32::Win32Window& win32Window() { return static_cast<win32::Win32Window&>(window()); }
     HWND frame() { return win32Window().frame(); }
 
-    void mapHandles()
-    {
-        m_handles.clear();
-        m_names.clear();
-        for (const toolkit::ControlSpec& design : form1Controls()) {
-            toolkit::Control* control = window().findControl(design.name);
-            const HWND handle = handleOf(control);
-            m_handles[design.name] = handle;
-            m_names[handle] = design.name;
-        }
-    }
-
-    // Radio items are created as items are appended: looked up when asked for.
+    // Asking for a control's window makes it, as any question to the control does.
     HWND handle(const std::string& name)
     {
         const auto slash = name.find('/');
         if (slash != std::string::npos) {
             auto& group = window().control<toolkit::RadioGroup>(name.substr(0, slash));
-            const auto& items = dynamic_cast<win32::Win32RadioGroup&>(group).items();
             const auto item = static_cast<std::size_t>(std::stoi(name.substr(slash + 1)));
-            if (item < 1 || item > items.size())
+            if (item < 1 || item > static_cast<std::size_t>(group.itemCount()))
                 throw std::logic_error("no radio item " + name);
-            return items[item - 1];
+            return dynamic_cast<win32::Win32RadioGroup&>(group).items()[item - 1];
         }
-        const auto found = m_handles.find(name);
-        if (found == m_handles.end() || !found->second)
+        const HWND found = win32Window().handleOf(name);
+        if (!found)
             throw std::logic_error("no control named " + name);
-        return found->second;
+        return found;
     }
 
-    void nameRadioItems()
+    // A made window's control name, radio items as "RadioGroupN/i"; empty for
+    // any other window.
+    std::string nameOf(HWND handle)
     {
-        for (int q = 1; q <= 10; ++q) {
-            const std::string group = "RadioGroup" + std::to_string(q);
-            const auto* radio = dynamic_cast<win32::Win32RadioGroup*>(window().findControl(group));
-            if (!radio)
-                continue;
-            for (std::size_t i = 0; i < radio->items().size(); ++i)
-                m_names[radio->items()[i]] = group + "/" + std::to_string(i + 1);
+        if (!handle || !hasWindow())
+            return {};
+        for (const toolkit::ControlSpec& design : form1Controls()) {
+            toolkit::Control* control = window().findControl(design.name);
+            if (existingHandleOf(control) == handle)
+                return design.name;
+            if (const auto* radio = dynamic_cast<win32::Win32RadioGroup*>(control)) {
+                for (std::size_t i = 0; i < radio->items().size(); ++i) {
+                    if (radio->items()[i] == handle)
+                        return design.name + "/" + std::to_string(i + 1);
+                }
+            }
         }
+        return {};
     }
 
     Rect placeIn(HWND control, HWND container)
@@ -424,7 +397,6 @@ private:
     // As the application's loop does: the window's own keys first.
     void pump(int rounds)
     {
-        nameRadioItems();
         MSG message;
         for (int round = 0; round < rounds; ++round) {
             while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -435,7 +407,6 @@ private:
             }
             ::Sleep(5);
         }
-        nameRadioItems();
     }
 
     [[nodiscard]] bool hasWindow() const { return m_form || m_designed; }
@@ -493,8 +464,6 @@ private:
     win32::Win32Application m_app;
     std::unique_ptr<TForm1> m_form;
     std::unique_ptr<toolkit::Window> m_designed;
-    std::map<std::string, HWND> m_handles;
-    std::map<HWND, std::string> m_names;
     std::vector<SeenBox> m_seen;
     UINT_PTR m_timer = 0;
 };
