@@ -148,13 +148,14 @@ void Win32RadioGroup::setFont(HFONT font, int dpi)
     arrangeItems();
 }
 
+// The items given before the frame was made are made at their places.
 void Win32RadioGroup::attach(HWND frame)
 {
     WindowControl::attach(frame);
-    for (const std::wstring& text : m_itemsBeforeCreation)
-        createItem(text);
+    const auto places = itemPlaces(m_itemsBeforeCreation);
+    for (std::size_t i = 0; i < places.size(); ++i)
+        createItem(m_itemsBeforeCreation[i], places[i]);
     m_itemsBeforeCreation.clear();
-    arrangeItems();
 }
 
 void Win32RadioGroup::appendItem(const std::string& text)
@@ -163,11 +164,11 @@ void Win32RadioGroup::appendItem(const std::string& text)
         m_itemsBeforeCreation.push_back(toWide(text));
         return;
     }
-    createItem(toWide(text));
+    createItem(toWide(text), {});
     arrangeItems();
 }
 
-void Win32RadioGroup::createItem(const std::wstring& text)
+void Win32RadioGroup::createItem(const std::wstring& text, const toolkit::rules::Rect& place)
 {
     // Auto radio buttons check themselves on a click and clear the others of
     // the group (WS_GROUP on the first). None is a tab stop: the window's own
@@ -175,15 +176,15 @@ void Win32RadioGroup::createItem(const std::wstring& text)
     DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_AUTORADIOBUTTON;
     if (m_items.empty())
         style |= WS_GROUP;
-    const HWND item = ::CreateWindowExW(0, L"BUTTON", text.c_str(), style, 0, 0, 0, 0, m_window, nullptr,
-                                        ::GetModuleHandleW(nullptr), nullptr);
+    const HWND item = ::CreateWindowExW(0, L"BUTTON", text.c_str(), style, place.left, place.top, place.width,
+                                        place.height, m_window, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     ::SendMessageW(item, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
     m_items.push_back(item);
     m_itemSources.push_back(std::make_unique<ItemSource>(*this, static_cast<long>(m_items.size())));
     makeAccessible(item, *m_itemSources.back());
 }
 
-void Win32RadioGroup::arrangeItems()
+std::vector<toolkit::rules::Rect> Win32RadioGroup::itemPlaces(const std::vector<std::wstring>& texts) const
 {
     RECT frame{};
     ::GetClientRect(m_window, &frame);
@@ -191,9 +192,17 @@ void Win32RadioGroup::arrangeItems()
     const int circle = systemMetricForDpi(SM_CXMENUCHECK, m_dpi);
     const int margins = toolkit::rules::scaled(kButtonGap, m_dpi) + toolkit::rules::scaled(2, m_dpi);
     std::vector<int> widths;
+    for (const std::wstring& text : texts)
+        widths.push_back(circle + margins + captionSize(m_font, text).width);
+    return toolkit::rules::radioItemPlaces(frame.right, frame.bottom, widths, m_dpi);
+}
+
+void Win32RadioGroup::arrangeItems()
+{
+    std::vector<std::wstring> texts;
     for (HWND item : m_items)
-        widths.push_back(circle + margins + captionSize(fontOf(item), windowText(item)).width);
-    const auto places = toolkit::rules::radioItemPlaces(frame.right, frame.bottom, widths, m_dpi);
+        texts.push_back(windowText(item));
+    const auto places = itemPlaces(texts);
     for (std::size_t i = 0; i < m_items.size(); ++i)
         ::MoveWindow(m_items[i], places[i].left, places[i].top, places[i].width, places[i].height, TRUE);
 }

@@ -161,7 +161,9 @@ private:
         long m_child;
     };
 
-    void createItem(const std::wstring& text);
+    void createItem(const std::wstring& text, const toolkit::rules::Rect& place);
+    // Items of these texts in one column, spread over the frame.
+    [[nodiscard]] std::vector<toolkit::rules::Rect> itemPlaces(const std::vector<std::wstring>& texts) const;
     void arrangeItems();
 
     std::vector<std::wstring> m_itemsBeforeCreation;

@@ -221,7 +221,9 @@ HWND Win32Window::createWindowOf(const Win32Control& control)
     configure(entry, handle);
     if (m_layoutFinished)
         placeInStack(entry, true);
-    updateExtent();
+    // Made one after another, they take their scroll range once, after the last.
+    if (!m_creatingShown)
+        updateExtent();
     return handle;
 }
 
@@ -240,13 +242,23 @@ void Win32Window::createShownWindows()
 {
     if (m_creatingShown)
         return;
-    m_creatingShown = true;
+    struct Creating
+    {
+        bool& flag;
+        explicit Creating(bool& creating)
+            : flag(creating)
+        {
+            flag = true;
+        }
+        ~Creating() { flag = false; }
+        Creating(const Creating&) = delete;
+        Creating& operator=(const Creating&) = delete;
+    } creating(m_creatingShown);
     // Parents first, as added.
     for (const auto& entry : m_entries) {
         if (!entry->handle() && isShownBeforeCreation(*entry))
             static_cast<void>(entry->native->handle());
     }
-    m_creatingShown = false;
 }
 
 std::vector<toolkit::ControlSpec> Win32Window::designs() const
