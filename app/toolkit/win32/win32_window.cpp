@@ -227,7 +227,7 @@ HWND Win32Window::createWindowOf(const Win32Control& control)
     return handle;
 }
 
-bool Win32Window::isShownBeforeCreation(const Entry& entry) const
+bool Win32Window::isToBeSeen(const Entry& entry) const
 {
     for (const Entry* current = &entry; current; current = current->parent) {
         if (const HWND handle = current->handle())
@@ -256,7 +256,7 @@ void Win32Window::createShownWindows()
     } creating(m_creatingShown);
     // Parents first, as added.
     for (const auto& entry : m_entries) {
-        if (!entry->handle() && isShownBeforeCreation(*entry))
+        if (!entry->handle() && isToBeSeen(*entry))
             static_cast<void>(entry->native->handle());
     }
 }

@@ -64,7 +64,8 @@ private:
     void configure(Entry& entry, HWND handle);
     // Makes every window that is to be seen in the shown frame.
     void createShownWindows();
-    [[nodiscard]] bool isShownBeforeCreation(const Entry& entry) const;
+    // Shown, and every container up to the window too, made or not.
+    [[nodiscard]] bool isToBeSeen(const Entry& entry) const;
     // Stacks a window among its made siblings as the rules say.
     void placeInStack(const Entry& entry, bool justMade);
     [[nodiscard]] std::vector<toolkit::ControlSpec> designs() const; // in creation order
