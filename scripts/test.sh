@@ -19,29 +19,24 @@ phase "developer tests"
 ./scripts/rerun-load.sh
 
 # The Windows program, cross-built and tested under Wine; Wine keeps its prefix and home inside
-# the build folder (preset "windows" sets its environment).
+# the build folder (preset "windows" sets its environment). Its tests mostly wait on Wine and X, so
+# they run in the background while the sanitizer build takes the idle processors at low priority;
+# their log is printed when they end.
 phase "Windows build"
 ./scripts/build-windows.sh build-windows
-
-# Under AddressSanitizer and UndefinedBehaviorSanitizer, any report failing a test: the unit and
-# GUI tests, and of the end-to-end tests those that feed the real program faults and hostile
-# files (preset "asan"); the keyboard and window tests drive the same code the GUI tests cover.
-phase "sanitizer build"
-cmake --preset asan >/dev/null
-cmake --build --preset asan
-phase "sanitizer tests"
-ctest --preset asan
-
-# The Windows tests mostly wait on Wine and X, and the fuzzers run for a fixed time: the fuzzers,
-# side by side at low priority, take what the Windows tests leave of the processors. The Windows
-# tests' log is printed when they end.
-phase "Windows tests in the background, fuzzers beside them"
+phase "Windows tests, in the background"
 windows_log=build-windows/windows-tests.log
 ctest --preset windows >"$windows_log" 2>&1 &
 windows_tests=$!
 # A failure elsewhere ends them too.
 trap 'kill "$windows_tests" 2>/dev/null || true' EXIT
-nice -n 10 ./scripts/fuzz.sh
+
+# Under AddressSanitizer and UndefinedBehaviorSanitizer, any report failing a test: the unit and
+# GUI tests, and of the end-to-end tests those that feed the real program faults and hostile
+# files (preset "asan"); the keyboard and window tests drive the same code the GUI tests cover.
+phase "sanitizer build, beside the Windows tests"
+cmake --preset asan >/dev/null
+nice -n 10 cmake --build --preset asan
 
 phase "Windows tests, waiting for them"
 windows_status=0
@@ -52,4 +47,10 @@ if [ "$windows_status" -ne 0 ]; then
   echo "Windows tests FAILED" >&2
   exit "$windows_status"
 fi
+
+phase "sanitizer tests"
+ctest --preset asan
+# Then the fuzzers, side by side.
+phase "fuzzers"
+./scripts/fuzz.sh
 phase "done"
