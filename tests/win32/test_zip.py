@@ -71,11 +71,14 @@ def main():
         x0, y0, _, _ = screen.geometry(window)
         shot_path = os.path.join(args.work, "unpacked-sample.png")
 
+        # Wine may map the window before every panel is painted: wait for all seven.
         def painted():
             shot = screen.screenshot(shot_path)
-            return shot if screen.pixel(shot, x0 + 800, y0 + 300) == SILVER else None
+            shown = all(screen.pixel(shot, x0 + panel(q)[0] + 30, y0 + panel(q)[1] + 90) == SILVER
+                        for q in range(1, 8))
+            return shot if shown else None
 
-        shot = wait_for("panel 7 painted", painted, timeout=20)
+        shot = wait_for("panels 1 to 7 painted", painted, timeout=20)
         for q in range(1, 11):
             left, top = panel(q)
             expected = SILVER if q <= 7 else PALE_GREEN
