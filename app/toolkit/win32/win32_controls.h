@@ -178,8 +178,6 @@ class Win32CheckListBox : public WindowControl<toolkit::CheckListBox>
 public:
     using WindowControl::WindowControl;
     ~Win32CheckListBox() override;
-    Win32CheckListBox(const Win32CheckListBox&) = delete;
-    Win32CheckListBox& operator=(const Win32CheckListBox&) = delete;
     void attach(HWND window) override;
     void appendItem(const std::string& text) override;
     [[nodiscard]] int itemCount() const override;

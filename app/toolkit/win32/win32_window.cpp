@@ -183,21 +183,18 @@ void Win32Window::configure(Entry& entry, HWND handle)
     case toolkit::ControlKind::Edit:
     case toolkit::ControlKind::Button:
         setChildHandler(handle, dynamic_cast<ChildHandler*>(entry.control.get()));
-        entry.native->attach(handle);
         break;
     case toolkit::ControlKind::GroupBox:
-        entry.native->attach(handle);
         break;
     case toolkit::ControlKind::RadioGroup:
         static_cast<Win32RadioGroup&>(*entry.control).setFont(m_app.font(placed.fontPixels, placed.bold), m_dpi);
-        entry.native->attach(handle);
         break;
     case toolkit::ControlKind::CheckListBox:
         static_cast<Win32CheckListBox&>(*entry.control)
             .setItemHeight(toolkit::rules::checkListRowHeight(placed.fontPixels), m_dpi);
-        entry.native->attach(handle);
         break;
     }
+    entry.native->attach(handle);
     if (const auto* source = dynamic_cast<const AccessibleSource*>(entry.control.get()))
         makeAccessible(handle, *source);
 }
