@@ -35,8 +35,11 @@ public:
         ++m_number;
         const std::size_t end = m_rest.find(kLineBreak);
         m_lastWasWhole = end != std::string_view::npos;
-        const std::string_view line = m_rest.substr(0, end);
+        std::string_view line = m_rest.substr(0, end);
         m_rest.remove_prefix(m_lastWasWhole ? end + kLineBreak.size() : m_rest.size());
+        // A file cut between the CR and the LF: the CR is a line break begun.
+        if (!m_lastWasWhole && line.ends_with('\r'))
+            line.remove_suffix(1);
         return line;
     }
 
