@@ -1,0 +1,78 @@
+#include "folder_fixtures.h"
+
+#include "working_folder.h"
+
+#include <doctest/doctest.h>
+
+#include <chrono>
+
+#ifdef _WIN32
+#  include <windows.h>
+#else
+#  include <fcntl.h>
+#  include <sys/stat.h>
+#  include <unistd.h>
+#endif
+
+namespace mirunea::test {
+
+Questionnaire questionnaireOf(const std::vector<std::string>& slotSpecs)
+{
+    Questionnaire questionnaire;
+    for (std::size_t i = 0; i < slotSpecs.size(); ++i) {
+        QuestionSlot& slot = questionnaire.questionSlots.at(i);
+        const std::string& spec = slotSpecs[i];
+        if (spec.empty())
+            continue;
+        slot.typeCode = spec.substr(0, 1);
+        slot.questionText = "q" + std::to_string(i + 1);
+        const int choices = spec.size() > 1 ? std::stoi(spec.substr(1)) : 0;
+        for (int c = 1; c <= choices; ++c)
+            slot.choices.push_back("c" + std::to_string(c));
+    }
+    return questionnaire;
+}
+
+void writeSparse(const std::string& name, const std::string& head, std::int64_t size)
+{
+    writeFileBytes(name, head);
+#ifdef _WIN32
+    const HANDLE file = ::CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    REQUIRE(file != INVALID_HANDLE_VALUE);
+    DWORD ignored = 0;
+    // Wine's files are sparse on a Unix disk without being told.
+    (void)::DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
+    LARGE_INTEGER end{};
+    end.QuadPart = size;
+    const bool sized = ::SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && ::SetEndOfFile(file);
+    ::CloseHandle(file);
+    REQUIRE(sized);
+#else
+    REQUIRE(::truncate(name.c_str(), size) == 0);
+#endif
+}
+
+void setModified(const std::string& name, std::int64_t unixSeconds)
+{
+#ifdef _WIN32
+    const HANDLE file = ::CreateFileA(name.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
+    REQUIRE(file != INVALID_HANDLE_VALUE);
+    const auto steps = static_cast<std::uint64_t>(unixSeconds * 10000000 + 116444736000000000);
+    FILETIME time{static_cast<DWORD>(steps), static_cast<DWORD>(steps >> 32)};
+    const bool set = ::SetFileTime(file, nullptr, nullptr, &time);
+    ::CloseHandle(file);
+    REQUIRE(set);
+#else
+    const timespec times[2] = {{static_cast<time_t>(unixSeconds), 0}, {static_cast<time_t>(unixSeconds), 0}};
+    REQUIRE(::utimensat(AT_FDCWD, name.c_str(), times, AT_SYMLINK_NOFOLLOW) == 0);
+#endif
+}
+
+std::int64_t nowUnixSeconds()
+{
+    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+} // namespace mirunea::test
