@@ -1,0 +1,132 @@
+#include "sample_reports.h"
+
+namespace mirunea::tally::report::test {
+
+namespace {
+
+AnswerCell chosen(int index)
+{
+    AnswerCell cell;
+    cell.chosen = index;
+    return cell;
+}
+
+AnswerCell ticked(std::vector<bool> flags)
+{
+    AnswerCell cell;
+    cell.ticked = std::move(flags);
+    return cell;
+}
+
+AnswerCell typed(std::string text)
+{
+    AnswerCell cell;
+    cell.text = std::move(text);
+    return cell;
+}
+
+// The questionnaire both reports share, with the checker's view of it.
+Report questionnaireOnly()
+{
+    Report report;
+    report.folderName = "/srv/アンケート/<b>2年1組</b>";
+    report.runAt = "2024-05-10 15:30";
+    report.title = "春の遠足アンケート <script>alert(1)</script>";
+    report.description = "正直に答えてください & \"ありがとう\"";
+    report.namePrompt = "名前";
+    report.questionnaire.encodingVerdict = "Shift-JIS（このままで正しく表示されます）";
+    report.questionnaire.encodingOk = true;
+    report.questionnaire.findings = {
+        {Severity::Error, 12, "「［Ｒ］」は全角の括弧です。設問の印は半角の「[R]」です。この行は無視されます。"},
+        {Severity::Warning, 5, "選択肢「<img src=x onerror=alert(1)>」の「&」…… は幅が足りず途中で切れます。"},
+        {Severity::Note, 0, "設問は 3 つです。"},
+    };
+    report.questionnaire.lines = {
+        {1, report.title, "タイトル", false},
+        {2, report.description, "説明", false},
+        {3, "名前", "名前の欄の見出し", false},
+        {4, "[R]行きたい場所は？", "設問 1（択一）", false},
+        {5, "水族館", "設問 1 の選択肢 1", false},
+        {6, "+動物園", "設問 1 の選択肢 2", false},
+        {7, "<img src=x onerror=alert(1)>", "設問 1 の選択肢 3", false},
+        {8, "", "選択肢の終わり", false},
+        {9, "[C]好きな食べ物は？（いくつでも）", "設問 2（複数選択）", false},
+        {10, "カレー", "設問 2 の選択肢 1", false},
+        {11, "=1+1", "設問 2 の選択肢 2", false},
+        {12, "［Ｒ］寿司, 天ぷら", "無視されます: 全角の括弧", true},
+    };
+
+    QuestionResult place;
+    place.slot = 1;
+    place.kind = QuestionKind::SingleChoice;
+    place.text = "行きたい場所は？";
+    place.choices = {{"水族館", 0}, {"+動物園", 0}, {"<img src=x onerror=alert(1)>", 0}};
+
+    QuestionResult food;
+    food.slot = 2;
+    food.kind = QuestionKind::MultipleChoice;
+    food.text = "好きな食べ物は？（いくつでも）";
+    food.choices = {{"カレー", 0}, {"=1+1", 0}, {"寿司, \"天ぷら\"", 0}};
+
+    QuestionResult comment;
+    comment.slot = 4;
+    comment.kind = QuestionKind::FreeText;
+    comment.text = "感想を書いてください";
+
+    report.questions = {place, food, comment};
+    return report;
+}
+
+} // namespace
+
+Report hostileClassReport()
+{
+    Report report = questionnaireOnly();
+    QuestionResult& place = report.questions[0];
+    place.respondents = 5;
+    place.choices[0].count = 3;
+    place.choices[1].count = 1;
+    place.choices[2].count = 0;
+    place.noAnswer = 1;
+
+    QuestionResult& food = report.questions[1];
+    food.respondents = 5;
+    food.choices[0].count = 4;
+    food.choices[1].count = 2;
+    food.choices[2].count = 1;
+    food.noAnswer = 1;
+
+    QuestionResult& comment = report.questions[2];
+    comment.respondents = 5;
+    comment.freeTexts = {
+        {"<script>alert(1)</script>", "山田太郎", "PC01"},
+        {"=1+1", "佐藤花子", "PC02"},
+        {"-2+3", "<b>鈴木</b>", "PC03"},
+        {"一行目\n二行目, \"引用\"", "'quote\"", "PC05"},
+    };
+    comment.emptyTexts = 1;
+
+    report.responses = {
+        {"PC01.ans", "PC01", "山田太郎", "2024-05-10 10:15", {chosen(0), ticked({true, true, false}), typed("<script>alert(1)</script>")}},
+        {"PC02.ans", "PC02", "佐藤花子", "2024-05-10 10:16", {chosen(0), ticked({true, false, false}), typed("=1+1")}},
+        {"PC03.ans", "PC03", "<b>鈴木</b>", "2024-05-10 10:17", {chosen(1), ticked({true, false, true}), typed("-2+3")}},
+        {"PC04.ans", "PC04", "", "2024-05-10 10:18", {AnswerCell{}, ticked({false, false, false}), typed("")}},
+        {"PC05.ans", "PC05", "'quote\"", "2024-05-10 10:19",
+         {chosen(0), ticked({true, true, false}), typed("一行目\n二行目, \"引用\"")}},
+    };
+    report.problems = {
+        {"PC06.ans", "[END] の行がありません。送信が途中で止まったおそれがあります。"},
+        {"<img src=x onerror=alert(1)>.ans", "回答ファイルではありません。"},
+    };
+    report.notes = {
+        {"PC05.ans", "data.txt より古いファイルです。"},
+    };
+    return report;
+}
+
+Report previewReport()
+{
+    return questionnaireOnly();
+}
+
+} // namespace mirunea::tally::report::test
