@@ -13,7 +13,7 @@ namespace mirunea::tally {
 
 struct EncodingFix
 {
-    std::string shiftJis;
+    std::string shiftJis; // empty when refused
     // Each character without a Shift-JIS form, UTF-8: its line number and the
     // character ("3 行目: 「😀」(U+1F600)"); a long list ends in a summary.
     std::vector<std::string> unmappable;
