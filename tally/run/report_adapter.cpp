@@ -91,7 +91,7 @@ std::string localTimeText(std::int64_t unixSeconds)
     const std::tm* local = std::localtime(&time);
     if (local == nullptr)
         return "-";
-    char text[32];
+    char text[64];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", local->tm_year + 1900, local->tm_mon + 1,
                   local->tm_mday, local->tm_hour, local->tm_min);
     return text;
