@@ -40,9 +40,9 @@ std::string summaryText(const report::Report& report)
 {
     std::string text = "アンケート「" + report.title + "」: 設問 " + std::to_string(report.questions.size()) + " 問\n";
     const auto& findings = report.questionnaire.findings;
-    text += "data.txt の確認: エラー " + std::to_string(countOf(findings, report::Severity::Error)) + " 件、警告 " +
-            std::to_string(countOf(findings, report::Severity::Warning)) + " 件、注意 " +
-            std::to_string(countOf(findings, report::Severity::Note)) + " 件\n";
+    text += "data.txt の確認: エラー " + std::to_string(countOf(findings, report::Severity::Error)) + " 件、警告 "
+        + std::to_string(countOf(findings, report::Severity::Warning)) + " 件、注意 "
+        + std::to_string(countOf(findings, report::Severity::Note)) + " 件\n";
     for (std::size_t i = 0; i < std::min(findings.size(), kListedAtMost); ++i) {
         const report::Finding& finding = findings[i];
         text += std::string("  ") + severityWord(finding.severity);
@@ -55,13 +55,12 @@ std::string summaryText(const report::Report& report)
     if (report.isPreview()) {
         text += "回答ファイル（*.ans）はまだありません: tally.html でアンケートの見え方を確かめてください\n";
     } else {
-        text += "回答ファイル: 集計 " + std::to_string(report.responses.size()) + " 件、集計できなかったもの " +
-                std::to_string(report.problems.size()) + " 件、注意 " + std::to_string(report.notes.size()) +
-                " 件\n";
+        text += "回答ファイル: 集計 " + std::to_string(report.responses.size()) + " 件、集計できなかったもの "
+            + std::to_string(report.problems.size()) + " 件、注意 " + std::to_string(report.notes.size()) + " 件\n";
         for (std::size_t i = 0; i < std::min(report.problems.size(), kListedAtMost); ++i) {
             const report::FileMessage& problem = report.problems[i];
-            text += "  " + (problem.fileName.empty() ? std::string("フォルダー") : problem.fileName) + ": " +
-                    problem.message + "\n";
+            text += "  " + (problem.fileName.empty() ? std::string("フォルダー") : problem.fileName) + ": "
+                + problem.message + "\n";
         }
         appendRest(text, report.problems.size());
     }

@@ -96,7 +96,8 @@ void enterFolder(const std::string& folder)
     case ReadOutcome::TooLarge:
         throw CannotRun{"data.txt が大きすぎます（64 MiB を超えています）。答案用紙は設問を表示できません"};
     case ReadOutcome::HardLinked:
-        throw CannotRun{"data.txt には別の名前（ハードリンク）があります。安全のため読みません。コピーし直してください"};
+        throw CannotRun{
+            "data.txt には別の名前（ハードリンク）があります。安全のため読みません。コピーし直してください"};
     case ReadOutcome::Busy:
         throw CannotRun{"data.txt はほかのプログラムが書いている途中です。閉じてからもう一度実行してください"};
     case ReadOutcome::NotRegularFile:
@@ -129,7 +130,8 @@ bool fixEncoding(const std::string& bytes, RunOutput& output)
     }
     const EncodingFix fix = toShiftJis(bytes, encoding);
     if (!fix.ok()) {
-        output.out("data.txt を Shift-JIS に直せません。次の文字は Shift-JIS にありません（別の文字に書き換えてください）:\n");
+        output.out(
+            "data.txt を Shift-JIS に直せません。次の文字は Shift-JIS にありません（別の文字に書き換えてください）:\n");
         for (const std::string& character : fix.unmappable)
             output.out("  " + character + "\n");
         return false;
@@ -142,7 +144,8 @@ bool fixEncoding(const std::string& bytes, RunOutput& output)
     } catch (const IoFailure& failure) {
         throw CannotRun{"data.txt を直せませんでした（" + cp932::toUtf8(failure.message()) + "）"};
     }
-    output.out("data.txt を " + encodingName(encoding) + " から Shift-JIS に直しました（元のファイル: data.txt.orig）\n");
+    output.out("data.txt を " + encodingName(encoding)
+               + " から Shift-JIS に直しました（元のファイル: data.txt.orig）\n");
     return true;
 }
 

@@ -24,7 +24,6 @@ inline constexpr int kExitCouldNotRun = 2;
 // directory changed to the folder, "data.txt" checked (and re-encoded if asked),
 // the answer files counted, "tally.html" and "tally.csv" written there, and
 // the summary printed. Returns the exit code.
-[[nodiscard]] int runTally(const std::vector<std::string>& arguments, RunOutput& output,
-                           std::int64_t nowUnixSeconds);
+[[nodiscard]] int runTally(const std::vector<std::string>& arguments, RunOutput& output, std::int64_t nowUnixSeconds);
 
 } // namespace mirunea::tally
