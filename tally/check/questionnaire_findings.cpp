@@ -1,6 +1,6 @@
 #include "tally/check/questionnaire_findings.h"
 
-#include "app/window_rules.h"
+#include "tally/check/caption_text.h"
 #include "tally/check/file_encoding.h"
 #include "tally/check/line_text.h"
 #include "tally/check/near_miss_marker.h"
@@ -31,14 +31,6 @@ constexpr const char* kSaveAsShiftJis =
 [[nodiscard]] bool isBlank(char32_t c)
 {
     return c == U' ' || c == U'\t' || c == U'\u3000';
-}
-
-[[nodiscard]] std::u16string bmpOf(std::u32string_view text)
-{
-    std::u16string out;
-    for (const char32_t c : text)
-        out += c <= 0xFFFF ? static_cast<char16_t>(c) : u'\uFFFD';
-    return out;
 }
 
 // Which of a line's texts the sheet shows with "&" as an access-key mark.
@@ -236,21 +228,12 @@ void Collector::checkShownText(const WalkedLine& line, const std::u32string& tex
     if (line.role == LineRole::Question)
         shown.erase(0, 3);
     if (takesAccessKeys(line, m_walk.questionnaire)) {
-        const std::u16string caption = bmpOf(shown);
-        const toolkit::rules::Caption parsed = toolkit::rules::parseCaption(caption);
-        std::u16string doubledCollapsed;
-        for (std::size_t i = 0; i < caption.size(); ++i) {
-            doubledCollapsed += caption[i];
-            if (caption[i] == u'&' && i + 1 < caption.size() && caption[i + 1] == u'&')
-                ++i;
-        }
-        if (parsed.shown != doubledCollapsed) {
+        if (losesAnAmpersand(shown)) {
             add(Severity::Warning, line.number,
-                lineName(line.number) + "の「&」は表示されず、次の文字に下線が付きます（"
-                    + quoted(std::u32string(parsed.shown.begin(), parsed.shown.end()))
+                lineName(line.number) + "の「&」は表示されず、次の文字に下線が付きます（" + quoted(shownCaption(shown))
                     + " と表示されます）。「&」を表示するには「&&」と書いてください。");
         }
-        shown.assign(parsed.shown.begin(), parsed.shown.end());
+        shown = shownCaption(shown);
     }
     checkWidth(line, shown);
 }

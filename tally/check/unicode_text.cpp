@@ -1,6 +1,6 @@
 #include "tally/check/unicode_text.h"
 
-#include "app/cp932.h"
+#include "app/text/cp932.h"
 
 namespace mirunea::tally {
 

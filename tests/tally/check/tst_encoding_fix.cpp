@@ -5,7 +5,7 @@
 #include "tally/check/file_encoding.h"
 #include "tally/check/unicode_text.h"
 
-#include "app/cp932.h"
+#include "app/text/cp932.h"
 #include "printable.h"
 #include "records.h"
 

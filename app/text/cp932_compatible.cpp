@@ -1,6 +1,6 @@
-#include "tally/check/shift_jis_encoder.h"
+#include "app/text/cp932_compatible.h"
 
-#include "app/cp932_tables.h"
+#include "app/text/cp932_tables.h"
 
 namespace mirunea::cp932 {
 
