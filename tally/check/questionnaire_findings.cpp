@@ -306,6 +306,12 @@ void Collector::checkIgnored(const WalkedLine& line, const std::u32string& text)
 
 void Collector::checkLines()
 {
+    const auto& slots = m_walk.questionnaire.questionSlots;
+    if (std::all_of(slots.begin(), slots.end(), [](const QuestionSlot& slot) { return slot.typeCode.empty(); })) {
+        add(Severity::Warning, 0,
+            "設問が 1 つもありません。4 "
+            "行目から、[R]（択一）、[C]（複数選択）、[T]（記述）で始まる行に設問を書いてください。");
+    }
     const bool lineThreeMissing = m_walk.lines.size() < 3;
     if (lineThreeMissing || m_walk.lines[2].bytes.empty()) {
         add(Severity::Warning, 3,
@@ -341,7 +347,9 @@ std::vector<Finding> findingsOf(const LineWalk& walk, FileEncoding encoding, con
     if (encoding != FileEncoding::Utf16LittleEndian && encoding != FileEncoding::Utf16BigEndian) {
         collector.checkLineBreaks();
         collector.checkEndOfFile();
-        collector.checkLines();
+        // A file of one line by CR-only breaks: its one error says all.
+        if (!walk.onlyCrBreaks)
+            collector.checkLines();
     }
     return std::move(collector).take();
 }
