@@ -1,6 +1,7 @@
 #include "sheet/form1_layout.h"
 
 #include "app/text/cp932.h"
+#include "questionnaire/question_panel.h"
 #include "questionnaire/questionnaire.h"
 
 #include <string>
@@ -24,6 +25,11 @@ constexpr auto Window = Background::SystemWindow;
 constexpr bool Bold = true;
 constexpr bool Regular = false;
 constexpr int NoTab = -1;
+// The question panel's numbers the teacher's tool reads too.
+constexpr int PanelW = kQuestionPanel.width;
+constexpr int PanelPx = kQuestionPanel.fontPixels;
+constexpr int InnerL = kQuestionPanel.innerLeft;
+constexpr int AnswerW = kQuestionPanel.answerWidth;
 
 struct Row
 {
@@ -42,32 +48,32 @@ struct Row
 // The tables stay aligned in columns.
 // clang-format off
 constexpr Row kTopLevel[] = {
-    // name        kind    left  top  width height font bold     design-time text     tab  background
-    {"Label1",     Label,     8,   0,   81,   27,   27, Bold,    "Label1",            NoTab, Parent},
-    {"Label2",     Label,    16,  32,  117,   13,   13, Regular, "このアンケートの説明", NoTab, Parent},
-    {"Label3",     Label,    24,  56,   32,   16,   16, Regular, "氏名",              NoTab, Parent},
-    {"Ename",      Edit,     80,  56,  217,   23,   15, Regular, "",                      0, Window},
-    {"GroupBox1",  Panel,     8,  88,  481,  113,   15, Regular, "GroupBox1",             1, Silver},
-    {"GroupBox2",  Panel,     8, 208,  481,  113,   15, Regular, "GroupBox2",             2, Silver},
-    {"GroupBox3",  Panel,     8, 328,  481,  113,   15, Regular, "GroupBox1",             3, Silver},
-    {"GroupBox4",  Panel,     8, 448,  481,  113,   15, Regular, "GroupBox1",             4, Silver},
-    {"GroupBox5",  Panel,     8, 568,  481,  113,   15, Regular, "GroupBox1",             5, Silver},
-    {"Button1",    Button,  800,  40,  177,   41,   19, Bold,    "入力終了（送信）",        6, Parent},
-    {"GroupBox6",  Panel,   504,  88,  481,  113,   15, Regular, "GroupBox1",             7, Silver},
-    {"GroupBox7",  Panel,   504, 208,  481,  113,   15, Regular, "GroupBox1",             8, Silver},
-    {"GroupBox8",  Panel,   504, 328,  481,  113,   15, Regular, "GroupBox1",             9, Silver},
-    {"GroupBox9",  Panel,   504, 448,  481,  113,   15, Regular, "GroupBox1",            10, Silver},
-    {"GroupBox10", Panel,   504, 568,  481,  113,   15, Regular, "GroupBox1",            11, Silver},
+    // name        kind    left  top   width height    font bold     design-time text     tab  background
+    {"Label1",     Label,     8,   0,     81,    27,      27, Bold,    "Label1",            NoTab, Parent},
+    {"Label2",     Label,    16,  32,    117,    13,      13, Regular, "このアンケートの説明", NoTab, Parent},
+    {"Label3",     Label,    24,  56,     32,    16,      16, Regular, "氏名",              NoTab, Parent},
+    {"Ename",      Edit,     80,  56,    217,    23,      15, Regular, "",                      0, Window},
+    {"GroupBox1",  Panel,     8,  88, PanelW,   113, PanelPx, Regular, "GroupBox1",             1, Silver},
+    {"GroupBox2",  Panel,     8, 208, PanelW,   113, PanelPx, Regular, "GroupBox2",             2, Silver},
+    {"GroupBox3",  Panel,     8, 328, PanelW,   113, PanelPx, Regular, "GroupBox1",             3, Silver},
+    {"GroupBox4",  Panel,     8, 448, PanelW,   113, PanelPx, Regular, "GroupBox1",             4, Silver},
+    {"GroupBox5",  Panel,     8, 568, PanelW,   113, PanelPx, Regular, "GroupBox1",             5, Silver},
+    {"Button1",    Button,  800,  40,    177,    41,      19, Bold,    "入力終了（送信）",        6, Parent},
+    {"GroupBox6",  Panel,   504,  88, PanelW,   113, PanelPx, Regular, "GroupBox1",             7, Silver},
+    {"GroupBox7",  Panel,   504, 208, PanelW,   113, PanelPx, Regular, "GroupBox1",             8, Silver},
+    {"GroupBox8",  Panel,   504, 328, PanelW,   113, PanelPx, Regular, "GroupBox1",             9, Silver},
+    {"GroupBox9",  Panel,   504, 448, PanelW,   113, PanelPx, Regular, "GroupBox1",            10, Silver},
+    {"GroupBox10", Panel,   504, 568, PanelW,   113, PanelPx, Regular, "GroupBox1",            11, Silver},
 };
 
 // The same four controls inside every question panel q, named with q appended.
 // The three answer controls overlap; the sheet set-up shows one at most.
 constexpr Row kPanelInner[] = {
-    // name          kind       left top width height font bold     design-time text  tab  background
-    {"Lbl",          Label,        8, 32,   75,   15,   15, Regular, "複数選択可",     NoTab, Parent},
-    {"RadioGroup",   Radio,       88, 16,  385,   89,   15, Regular, "",                  0, Parent},
-    {"CheckListBox", CheckList,   88, 24,  385,   81,   15, Regular, "",                  1, Window},
-    {"Edit",         Edit,        88, 32,  385,   23,   15, Regular, "Edit1",             2, Window},
+    // name          kind         left top    width height    font bold     design-time text  tab  background
+    {"Lbl",          Label,     InnerL, 32,      75,    15, PanelPx, Regular, "複数選択可",     NoTab, Parent},
+    {"RadioGroup",   Radio,         88, 16, AnswerW,    89, PanelPx, Regular, "",                  0, Parent},
+    {"CheckListBox", CheckList,     88, 24, AnswerW,    81, PanelPx, Regular, "",                  1, Window},
+    {"Edit",         Edit,          88, 32, AnswerW,    23, PanelPx, Regular, "Edit1",             2, Window},
 };
 // clang-format on
 

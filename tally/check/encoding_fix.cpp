@@ -1,6 +1,6 @@
 #include "tally/check/encoding_fix.h"
 
-#include "tally/check/shift_jis_encoder.h"
+#include "app/text/cp932_compatible.h"
 #include "tally/check/unicode_text.h"
 
 #include <cstdio>

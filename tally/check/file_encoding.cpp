@@ -1,7 +1,7 @@
 #include "tally/check/file_encoding.h"
 
+#include "app/text/cp932_compatible.h"
 #include "app/text/cp932_tables.h"
-#include "tally/check/shift_jis_encoder.h"
 #include "tally/check/unicode_text.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "tally/check/questionnaire_findings.h"
 
-#include "app/toolkit/window_rules.h"
+#include "tally/check/caption_text.h"
 #include "tally/check/file_encoding.h"
 #include "tally/check/line_text.h"
 #include "tally/check/near_miss_marker.h"
@@ -31,14 +31,6 @@ constexpr const char* kSaveAsShiftJis =
 [[nodiscard]] bool isBlank(char32_t c)
 {
     return c == U' ' || c == U'\t' || c == U'\u3000';
-}
-
-[[nodiscard]] std::u16string bmpOf(std::u32string_view text)
-{
-    std::u16string out;
-    for (const char32_t c : text)
-        out += c <= 0xFFFF ? static_cast<char16_t>(c) : u'\uFFFD';
-    return out;
 }
 
 // Which of a line's texts the sheet shows with "&" as an access-key mark.
@@ -236,21 +228,12 @@ void Collector::checkShownText(const WalkedLine& line, const std::u32string& tex
     if (line.role == LineRole::Question)
         shown.erase(0, 3);
     if (takesAccessKeys(line, m_walk.questionnaire)) {
-        const std::u16string caption = bmpOf(shown);
-        const toolkit::rules::Caption parsed = toolkit::rules::parseCaption(caption);
-        std::u16string doubledCollapsed;
-        for (std::size_t i = 0; i < caption.size(); ++i) {
-            doubledCollapsed += caption[i];
-            if (caption[i] == u'&' && i + 1 < caption.size() && caption[i + 1] == u'&')
-                ++i;
-        }
-        if (parsed.shown != doubledCollapsed) {
+        if (losesAnAmpersand(shown)) {
             add(Severity::Warning, line.number,
-                lineName(line.number) + "の「&」は表示されず、次の文字に下線が付きます（"
-                    + quoted(std::u32string(parsed.shown.begin(), parsed.shown.end()))
+                lineName(line.number) + "の「&」は表示されず、次の文字に下線が付きます（" + quoted(shownCaption(shown))
                     + " と表示されます）。「&」を表示するには「&&」と書いてください。");
         }
-        shown.assign(parsed.shown.begin(), parsed.shown.end());
+        shown = shownCaption(shown);
     }
     checkWidth(line, shown);
 }
@@ -323,6 +306,12 @@ void Collector::checkIgnored(const WalkedLine& line, const std::u32string& text)
 
 void Collector::checkLines()
 {
+    const auto& slots = m_walk.questionnaire.questionSlots;
+    if (std::all_of(slots.begin(), slots.end(), [](const QuestionSlot& slot) { return slot.typeCode.empty(); })) {
+        add(Severity::Warning, 0,
+            "設問が 1 つもありません。4 "
+            "行目から、[R]（択一）、[C]（複数選択）、[T]（記述）で始まる行に設問を書いてください。");
+    }
     const bool lineThreeMissing = m_walk.lines.size() < 3;
     if (lineThreeMissing || m_walk.lines[2].bytes.empty()) {
         add(Severity::Warning, 3,
@@ -358,7 +347,9 @@ std::vector<Finding> findingsOf(const LineWalk& walk, FileEncoding encoding, con
     if (encoding != FileEncoding::Utf16LittleEndian && encoding != FileEncoding::Utf16BigEndian) {
         collector.checkLineBreaks();
         collector.checkEndOfFile();
-        collector.checkLines();
+        // A file of one line by CR-only breaks: its one error says all.
+        if (!walk.onlyCrBreaks)
+            collector.checkLines();
     }
     return std::move(collector).take();
 }

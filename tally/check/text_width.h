@@ -14,8 +14,11 @@ struct PanelRoom
     int checkListItemPixels; // a check-list choice's text beside its box
 };
 
-// From the window's layout table.
+// From the question panel's geometry, the sheet's own numbers.
 [[nodiscard]] PanelRoom panelRoom();
+
+// A radio item's width for a text of textPixels: the text with its circle.
+[[nodiscard]] int radioItemWidth(int textPixels);
 
 // An estimate: half-width characters (ASCII, half-width katakana) half the
 // font's height wide, all others as wide as it is high, as in the design's

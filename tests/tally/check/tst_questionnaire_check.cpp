@@ -139,6 +139,7 @@ TEST_CASE("each authoring slip is named with its line and kind")
         {"empty line 3", sjisLines({"給食アンケート", "説明", "", "[T]感想"}), Severity::Warning, 3,
          "氏名欄は表示されません"},
         {"no line 3", sjisLines({"給食アンケート"}), Severity::Warning, 3, "氏名欄は表示されません"},
+        {"no question at all", sjisLines(withHead({"はじめに"})), Severity::Warning, 0, "設問が 1 つもありません"},
         {"question without choices", sjisLines(withHead({"[C]好きな教科", "[T]感想"})), Severity::Warning, 4,
          "選択肢がありません"},
         {"choice of spaces", sjisLines(withHead({"[R]色", "赤", "　 ", "青"})), Severity::Warning, 6, "空白だけ"},
@@ -163,6 +164,9 @@ TEST_CASE("each authoring slip is named with its line and kind")
         CHECK_MESSAGE(has(check, row.severity, row.line, row.words), listed(check));
         CHECK(check.hasErrors() == (row.severity == Severity::Error));
     }
+    // A file of CR-only line breaks gets its one error, not a finding per line it hides.
+    const QuestionnaireCheck crOnly = checkFile("t\rd\r\r[T]q\r");
+    CHECK_MESSAGE(crOnly.findings.size() == 1, listed(crOnly));
 }
 
 TEST_CASE("what is meant or harmless is not held against the file")

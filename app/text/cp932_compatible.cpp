@@ -1,4 +1,4 @@
-#include "tally/check/shift_jis_encoder.h"
+#include "app/text/cp932_compatible.h"
 
 #include "app/text/cp932_tables.h"
 
