@@ -1,6 +1,6 @@
 #include "tally/count/answer_notes.h"
 
-#include "app/cp932.h"
+#include "app/text/cp932.h"
 
 #include <map>
 #include <string_view>

@@ -6,7 +6,7 @@
 #include "tally/count/tally.h"
 
 #include "answers/answer_file.h"
-#include "app/cp932.h"
+#include "app/text/cp932.h"
 #include "child_process.h"
 #include "folder_fixtures.h"
 #include "printable.h"
