@@ -339,7 +339,11 @@ TEST_CASE("thousands of files are all counted")
 {
     WorkingFolder folder;
     const Questionnaire questionnaire = questionnaireOf({"R2"});
-    constexpr int kFiles = 2500;
+#ifdef _WIN32
+    constexpr int kFiles = 1000; // each file operation is a round trip to Wine's server: about 15 ms to write one
+#else
+    constexpr int kFiles = 3000;
+#endif
     for (int i = 0; i < kFiles; ++i)
         writeAnswerFile(answerRecord("PC" + std::to_string(i), "", {{1, choose(2, i % 5 == 0 ? 1 : 2)}}));
     const Tally tally = tallyFolder(questionnaire, 0);
