@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-// What the folder tests build: questionnaires from short slot specs, files of
+// What the folder tests build: questionnaires from short slot codes, files of
 // a chosen size and age.
 namespace mirunea::test {
 
