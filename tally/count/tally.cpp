@@ -90,6 +90,7 @@ Tally tallyFolder(const Questionnaire& questionnaire, std::int64_t questionnaire
     // One file's bytes at a time; what is kept of it is its parsed record.
     std::string bytes;
     std::size_t keptBytes = 0;
+    tally.files.reserve(entries.size());
     for (const FolderEntry& entry : entries) {
         const ReadResult result = readListedFile(entry, kMaxAnswerFileBytes, bytes);
         if (result.outcome != ReadOutcome::Read) {

@@ -86,7 +86,7 @@ constexpr std::int64_t kFileTimeStepsPerSecond = 10000000;
 class Search
 {
 public:
-    Search(HANDLE handle)
+    explicit Search(HANDLE handle)
         : m_handle(handle)
     {
     }

@@ -8,6 +8,7 @@
 
 #ifdef _WIN32
 #  include <windows.h>
+#  include <winioctl.h>
 #else
 #  include <fcntl.h>
 #  include <sys/stat.h>
@@ -16,17 +17,17 @@
 
 namespace mirunea::test {
 
-Questionnaire questionnaireOf(const std::vector<std::string>& slotSpecs)
+Questionnaire questionnaireOf(const std::vector<std::string>& slotCodes)
 {
     Questionnaire questionnaire;
-    for (std::size_t i = 0; i < slotSpecs.size(); ++i) {
+    for (std::size_t i = 0; i < slotCodes.size(); ++i) {
         QuestionSlot& slot = questionnaire.questionSlots.at(i);
-        const std::string& spec = slotSpecs[i];
-        if (spec.empty())
+        const std::string& code = slotCodes[i];
+        if (code.empty())
             continue;
-        slot.typeCode = spec.substr(0, 1);
+        slot.typeCode = code.substr(0, 1);
         slot.questionText = "q" + std::to_string(i + 1);
-        const int choices = spec.size() > 1 ? std::stoi(spec.substr(1)) : 0;
+        const int choices = code.size() > 1 ? std::stoi(code.substr(1)) : 0;
         for (int c = 1; c <= choices; ++c)
             slot.choices.push_back("c" + std::to_string(c));
     }
