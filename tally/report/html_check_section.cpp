@@ -97,7 +97,8 @@ void appendLines(std::string& out, const std::vector<QuestionnaireLine>& lines)
 void appendQuestionnaireCheck(std::string& out, const QuestionnaireSection& section)
 {
     out += "<section id=\"check\">\n<h2>data.txt の確認</h2>\n";
-    out += section.encodingOk ? "<p class=\"encoding ok\" data-ok=\"true\">" : "<p class=\"encoding bad\" data-ok=\"false\">";
+    out += section.encodingOk ? "<p class=\"encoding ok\" data-ok=\"true\">"
+                              : "<p class=\"encoding bad\" data-ok=\"false\">";
     out += "文字コード: ";
     appendEscapedHtml(out, section.encodingVerdict);
     out += "</p>\n";

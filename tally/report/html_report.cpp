@@ -58,8 +58,9 @@ void appendFileMessages(std::string& out, const std::vector<FileMessage>& messag
         return;
     out += "<section id=\"" + std::string(id) + "\">\n<h2>";
     out += heading;
-    out += "</h2>\n<div class=\"scroll\"><table class=\"files\">\n<thead><tr><th>ファイル</th><th>内容</th></tr></thead>\n"
-           "<tbody>\n";
+    out +=
+        "</h2>\n<div class=\"scroll\"><table class=\"files\">\n<thead><tr><th>ファイル</th><th>内容</th></tr></thead>\n"
+        "<tbody>\n";
     for (const FileMessage& message : messages) {
         out += "<tr class=\"";
         out += rowClass;

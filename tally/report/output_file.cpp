@@ -28,7 +28,8 @@ std::string shownName(std::string name)
 
 [[noreturn]] void fail(const std::string& name, std::string_view reason, int code)
 {
-    throw OutputFailure(shownName(name) + " を書き込めませんでした（" + std::string(reason) + "）。前に書いたファイルがあれば、そのまま残っています。",
+    throw OutputFailure(shownName(name) + " を書き込めませんでした（" + std::string(reason)
+                            + "）。前に書いたファイルがあれば、そのまま残っています。",
                         code);
 }
 

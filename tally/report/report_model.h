@@ -59,9 +59,9 @@ struct QuestionResult
     int slot = 0; // 1 to 10: the panel and the answer file's section
     QuestionKind kind = QuestionKind::SingleChoice;
     std::string text;
-    std::vector<ChoiceCount> choices; // "R" and "C", in the order shown
-    int respondents = 0;              // answer files counted: the base of every percentage
-    int noAnswer = 0;                 // "R": nothing chosen; "C": nothing ticked
+    std::vector<ChoiceCount> choices;      // "R" and "C", in the order shown
+    int respondents = 0;                   // answer files counted: the base of every percentage
+    int noAnswer = 0;                      // "R": nothing chosen; "C": nothing ticked
     std::vector<FreeTextAnswer> freeTexts; // "T": the non-empty answers, in file order
     int emptyTexts = 0;                    // "T": answers left empty
 };

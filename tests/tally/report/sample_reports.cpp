@@ -1,5 +1,7 @@
 #include "sample_reports.h"
 
+#include <algorithm>
+
 namespace mirunea::tally::report::test {
 
 namespace {
@@ -102,16 +104,27 @@ Report hostileClassReport()
         {"<script>alert(1)</script>", "山田太郎", "PC01"},
         {"=1+1", "佐藤花子", "PC02"},
         {"-2+3", "<b>鈴木</b>", "PC03"},
-        {"一行目\n二行目, \"引用\"", "'quote\"", "PC05"},
+        {"一行目\n二行目, \"引用\"", "田中 \"タナカ\"", "PC05"},
     };
     comment.emptyTexts = 1;
 
     report.responses = {
-        {"PC01.ans", "PC01", "山田太郎", "2024-05-10 10:15", {chosen(0), ticked({true, true, false}), typed("<script>alert(1)</script>")}},
+        {"PC01.ans",
+         "PC01",
+         "山田太郎",
+         "2024-05-10 10:15",
+         {chosen(0), ticked({true, true, false}), typed("<script>alert(1)</script>")}},
         {"PC02.ans", "PC02", "佐藤花子", "2024-05-10 10:16", {chosen(0), ticked({true, false, false}), typed("=1+1")}},
-        {"PC03.ans", "PC03", "<b>鈴木</b>", "2024-05-10 10:17", {chosen(1), ticked({true, false, true}), typed("-2+3")}},
+        {"PC03.ans",
+         "PC03",
+         "<b>鈴木</b>",
+         "2024-05-10 10:17",
+         {chosen(1), ticked({true, false, true}), typed("-2+3")}},
         {"PC04.ans", "PC04", "", "2024-05-10 10:18", {AnswerCell{}, ticked({false, false, false}), typed("")}},
-        {"PC05.ans", "PC05", "'quote\"", "2024-05-10 10:19",
+        {"PC05.ans",
+         "PC05",
+         "田中 \"タナカ\"",
+         "2024-05-10 10:19",
          {chosen(0), ticked({true, true, false}), typed("一行目\n二行目, \"引用\"")}},
     };
     report.problems = {
@@ -121,6 +134,63 @@ Report hostileClassReport()
     report.notes = {
         {"PC05.ans", "data.txt より古いファイルです。"},
     };
+    return report;
+}
+
+Report fullClassReport()
+{
+    constexpr int kPupils = 40;
+    constexpr int kChoices = 5;
+    const QuestionKind kinds[] = {QuestionKind::SingleChoice, QuestionKind::MultipleChoice, QuestionKind::FreeText};
+    Report report;
+    report.folderName = "/srv/アンケート/3年2組";
+    report.runAt = "2024-06-01 12:00";
+    report.title = "学校生活アンケート";
+    report.description = "当てはまるものを選んでください。";
+    report.namePrompt = "名前";
+    report.questionnaire.encodingVerdict = "Shift-JIS（このままで正しく表示されます）";
+    for (int slot = 1; slot <= 10; ++slot) {
+        QuestionResult question;
+        question.slot = slot;
+        question.kind = kinds[(slot - 1) % 3];
+        question.text = "設問 " + std::to_string(slot) + " について、いちばん近いものを選んでください";
+        question.respondents = kPupils;
+        if (question.kind != QuestionKind::FreeText)
+            question.choices = {{"とても当てはまる", 0},
+                                {"当てはまる", 0},
+                                {"どちらでもない", 0},
+                                {"当てはまらない", 0},
+                                {"まったく当てはまらない", 0}};
+        report.questions.push_back(question);
+    }
+    for (int pupil = 1; pupil <= kPupils; ++pupil) {
+        const std::string computer = (pupil < 10 ? "PC0" : "PC") + std::to_string(pupil);
+        Response response{computer + ".ans", computer, "生徒 " + std::to_string(pupil), "2024-06-01 10:30", {}};
+        for (QuestionResult& question : report.questions) {
+            AnswerCell answer;
+            const int pick = (pupil * 7 + question.slot * 3) % (kChoices + 1); // kChoices: none
+            if (question.kind == QuestionKind::SingleChoice && pick < kChoices) {
+                answer.chosen = pick;
+                ++question.choices[static_cast<std::size_t>(pick)].count;
+            } else if (question.kind == QuestionKind::SingleChoice) {
+                ++question.noAnswer;
+            } else if (question.kind == QuestionKind::MultipleChoice) {
+                for (int choice = 0; choice < kChoices; ++choice) {
+                    answer.ticked.push_back((pupil + choice * question.slot) % 3 == 0);
+                    question.choices[static_cast<std::size_t>(choice)].count += answer.ticked.back() ? 1 : 0;
+                }
+                if (std::find(answer.ticked.begin(), answer.ticked.end(), true) == answer.ticked.end())
+                    ++question.noAnswer;
+            } else if (pupil % 3 == 1) {
+                answer.text = "楽しかったです。" + std::string(static_cast<std::size_t>(pupil % 5) * 3, '!');
+                question.freeTexts.push_back({answer.text, response.respondentName, computer});
+            } else {
+                ++question.emptyTexts;
+            }
+            response.answers.push_back(answer);
+        }
+        report.responses.push_back(response);
+    }
     return report;
 }
 

@@ -155,7 +155,8 @@ TEST_CASE("a failed write or rename leaves the previous file whole and no tempor
         REQUIRE(failure.has_value());
         CHECK(failure->code() == 112);
         CHECK(std::string(failure->what())
-              == "tally.html を書き込めませんでした（I/O エラー (112)）。前に書いたファイルがあれば、そのまま残っています。");
+              == "tally.html を書き込めませんでした（I/O エラー "
+                 "(112)）。前に書いたファイルがあれば、そのまま残っています。");
         CHECK(readFileBytes("tally.html") == kOld);
         CHECK_FALSE(layer.temporaryName().empty());
         CHECK(entryNames() == std::vector<std::string>{"tally.html"});
@@ -166,8 +167,9 @@ TEST_CASE("only plain names in the folder are written")
 {
     WorkingFolder folder;
     fs::create_directory("sub");
-    for (const std::string& name : std::vector<std::string>{"../tally.html", "sub/tally.html", "sub\\tally.html", "C:tally.html", "", ".", "..",
-                                   std::string("tally.html\0.txt", 15)}) {
+    for (const std::string& name :
+         std::vector<std::string>{"../tally.html", "sub/tally.html", "sub\\tally.html", "C:tally.html", "", ".", "..",
+                                  std::string("tally.html\0.txt", 15)}) {
         CAPTURE(name);
         const std::optional<OutputFailure> failure = failureOf(name, kNew);
         REQUIRE(failure.has_value());
