@@ -1,8 +1,8 @@
 #include "answers/answer_file.h"
 
 #include "answers/answer_file_name.h"
-#include "app/file_layer.h"
-#include "app/process.h"
+#include "app/platform/file_layer.h"
+#include "app/platform/process.h"
 
 namespace mirunea {
 

@@ -1,6 +1,6 @@
-#include "app/cp932.h"
-#include "app/create_application.h"
-#include "app/process.h"
+#include "app/platform/process.h"
+#include "app/text/cp932.h"
+#include "app/toolkit/create_application.h"
 #include "sheet/tform1.h"
 
 // Start-up: the process's own settings, the application, its title, the answer sheet window (whose

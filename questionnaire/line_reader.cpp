@@ -1,7 +1,7 @@
 #include "questionnaire/line_reader.h"
 
-#include "app/io_failure.h"
-#include "app/windows_error_codes.h"
+#include "app/failure/io_failure.h"
+#include "app/failure/windows_error_codes.h"
 
 #include <algorithm>
 #include <cstring>

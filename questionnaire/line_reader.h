@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/file_layer.h"
+#include "app/platform/file_layer.h"
 
 #include <cstddef>
 #include <string>

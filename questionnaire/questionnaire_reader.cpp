@@ -1,6 +1,6 @@
 #include "questionnaire/questionnaire_reader.h"
 
-#include "app/file_layer.h"
+#include "app/platform/file_layer.h"
 #include "questionnaire/line_reader.h"
 #include "questionnaire/line_table.h"
 #include "questionnaire/questionnaire_parser.h"

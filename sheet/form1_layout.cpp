@@ -1,6 +1,6 @@
 #include "sheet/form1_layout.h"
 
-#include "app/cp932.h"
+#include "app/text/cp932.h"
 #include "questionnaire/questionnaire.h"
 
 #include <string>

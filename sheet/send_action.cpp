@@ -2,8 +2,8 @@
 
 #include "answers/answer_file.h"
 #include "answers/answer_record.h"
-#include "app/computer_name.h"
-#include "app/cp932.h"
+#include "app/platform/computer_name.h"
+#include "app/text/cp932.h"
 
 namespace mirunea {
 

@@ -1,6 +1,6 @@
 #include "sheet/tform1.h"
 
-#include "app/cp932.h"
+#include "app/text/cp932.h"
 #include "questionnaire/questionnaire_reader.h"
 
 namespace mirunea {

@@ -1,7 +1,7 @@
 #include "sheet/tform1.h"
 
-#include "app/failure_report.h"
-#include "app/window_rules.h"
+#include "app/toolkit/failure_report.h"
+#include "app/toolkit/window_rules.h"
 #include "sheet/form1_layout.h"
 
 #include <string>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/toolkit.h"
+#include "app/toolkit/toolkit.h"
 #include "questionnaire/questionnaire.h"
 
 #include <array>

@@ -10,10 +10,10 @@
 //     prints the local computer name.
 // Started like the program: a file-size limit fails a write, it does not kill.
 #include "answers/answer_file.h"
-#include "app/computer_name.h"
-#include "app/io_failure.h"
+#include "app/failure/io_failure.h"
+#include "app/platform/computer_name.h"
 #include "app/platform/posix/file_names_posix.h"
-#include "app/process.h"
+#include "app/platform/process.h"
 #include "tests/support/printable.h"
 
 #include <cstdlib>

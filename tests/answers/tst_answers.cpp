@@ -4,9 +4,9 @@
 // process. The POSIX part provokes the file systems' own faults (links, FIFOs,
 // mounts, limits, signals, a preloaded shim); the Windows part the attributes.
 #include "answers/answer_file.h"
-#include "app/error_box_text.h"
-#include "app/file_layer.h"
-#include "app/io_failure.h"
+#include "app/failure/error_box_text.h"
+#include "app/failure/io_failure.h"
+#include "app/platform/file_layer.h"
 
 #include "child_process.h"
 #include "failing_write_file_layer.h"

@@ -2,7 +2,7 @@
 // direction takes longer than the limit (5000 ms unless given): a linear walk needs
 // well under a second, a quadratic one would never finish.
 //   mirunea_bench_cp932 [limit in ms]
-#include "app/cp932.h"
+#include "app/text/cp932.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // Code page 932 against the shared tables in tests/base/data: glibc's
 // converter natively, the Windows one under Wine (run with ANSI code page 932
 // and with 1252, which must make no difference).
-#include "app/cp932.h"
+#include "app/text/cp932.h"
 
 #include "printable.h"
 

@@ -1,6 +1,6 @@
 // The I/O failure messages and the error box text, natively and under Wine.
-#include "app/error_box_text.h"
-#include "app/io_failure.h"
+#include "app/failure/error_box_text.h"
+#include "app/failure/io_failure.h"
 
 #include "printable.h"
 

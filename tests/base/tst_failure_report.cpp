@@ -1,10 +1,10 @@
 // Whatever leaves an event handler is reported in the error box and nothing
 // reaches the event loop: I/O failures, memory really exhausted, any other
 // exception, and a report that itself fails. Natively and under Wine.
-#include "app/cp932.h"
-#include "app/failure_report.h"
-#include "app/io_failure.h"
-#include "app/toolkit.h"
+#include "app/failure/io_failure.h"
+#include "app/text/cp932.h"
+#include "app/toolkit/failure_report.h"
+#include "app/toolkit/toolkit.h"
 
 #include "printable.h"
 

@@ -2,7 +2,7 @@
 // colours; the self-sizing labels beneath the other controls.
 #include "behaviour.h"
 
-#include "app/cp932.h"
+#include "app/text/cp932.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 #include "behaviour.h"
 #include "tests/support/questionnaires.h"
 
-#include "app/cp932.h"
+#include "app/text/cp932.h"
 #include "sheet/tform1.h"
 
 #include <filesystem>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/toolkit.h"
-#include "app/window_rules.h"
+#include "app/toolkit/toolkit.h"
+#include "app/toolkit/window_rules.h"
 
 #include <memory>
 #include <optional>

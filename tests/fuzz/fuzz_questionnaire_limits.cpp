@@ -6,7 +6,7 @@
 //   odd:  a file of exactly the bound whose last byte is a lead byte (the
 //         input, after a hole, ends in the middle of a double-byte
 //         character): it reads; one byte more, and it reads or fails with 223.
-#include "app/io_failure.h"
+#include "app/failure/io_failure.h"
 #include "questionnaire/line_reader.h"
 #include "questionnaire/questionnaire_reader.h"
 #include "scratch_file.h"

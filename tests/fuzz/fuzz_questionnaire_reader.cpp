@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the questionnaire reader through a real file, as
 // the program meets them, and checks the model's limits.
-#include "app/io_failure.h"
+#include "app/failure/io_failure.h"
 #include "questionnaire/questionnaire_reader.h"
 #include "scratch_file.h"
 

@@ -1,7 +1,7 @@
 // Times the questionnaire reader on large and hostile inputs and reports the
 // peak memory of each read. Each case runs in its own child process, so that
 // one case's peak does not hide the next one's.
-#include "app/io_failure.h"
+#include "app/failure/io_failure.h"
 #include "questionnaire/questionnaire_reader.h"
 
 #include <chrono>

@@ -1,8 +1,8 @@
 // Reads each file named on the command line as the questionnaire and prints
 // one line per file: "ok", or the Windows error code of the failure. Lets a
 // test read as another user.
-#include "app/io_failure.h"
-#include "app/process.h"
+#include "app/failure/io_failure.h"
+#include "app/platform/process.h"
 #include "questionnaire/questionnaire_reader.h"
 
 #include <iostream>

@@ -4,8 +4,8 @@
 // 64 MiB bound. The POSIX part provokes what only POSIX has (links, FIFOs,
 // sockets, modes, /proc files, an address-space limit, errno values); the
 // Windows part a second program that shares nothing.
-#include "app/file_layer.h"
-#include "app/io_failure.h"
+#include "app/failure/io_failure.h"
+#include "app/platform/file_layer.h"
 #include "questionnaire/line_reader.h"
 #include "questionnaire/line_table.h"
 #include "questionnaire/questionnaire_parser.h"

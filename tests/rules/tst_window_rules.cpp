@@ -1,4 +1,4 @@
-#include "app/window_rules.h"
+#include "app/toolkit/window_rules.h"
 #include "sheet/form1_layout.h"
 
 #include <doctest/doctest.h>

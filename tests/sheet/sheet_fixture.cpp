@@ -1,8 +1,8 @@
 #include "sheet_fixture.h"
 
 #include "answers/answer_file.h"
-#include "app/computer_name.h"
-#include "app/cp932.h"
+#include "app/platform/computer_name.h"
+#include "app/text/cp932.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -4,7 +4,7 @@
 // backend by tests/behaviour.
 #include "app/toolkit/qt/qt_application.h"
 #include "app/toolkit/qt/qt_window.h"
-#include "app/window_rules.h"
+#include "app/toolkit/window_rules.h"
 #include "sheet/form1_layout.h"
 #include "sheet_fixture.h"
 

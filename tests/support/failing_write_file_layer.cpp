@@ -1,6 +1,6 @@
 #include "failing_write_file_layer.h"
 
-#include "app/io_failure.h"
+#include "app/failure/io_failure.h"
 
 #include <algorithm>
 

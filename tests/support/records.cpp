@@ -1,6 +1,6 @@
 #include "records.h"
 
-#include "app/cp932.h"
+#include "app/text/cp932.h"
 
 namespace mirunea::test {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "answers/answer_record.h"
-#include "app/io_failure.h"
+#include "app/failure/io_failure.h"
 
 #include <initializer_list>
 #include <optional>

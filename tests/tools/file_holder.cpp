@@ -2,8 +2,8 @@
 // another process: "mirunea_file_holder write|read <path>". Prints "held" once
 // the file is open and keeps it until stdin gets a line or closes; on failure
 // prints the Windows error code and exits 1.
-#include "app/file_layer.h"
-#include "app/io_failure.h"
+#include "app/failure/io_failure.h"
+#include "app/platform/file_layer.h"
 
 #include <iostream>
 #include <string>

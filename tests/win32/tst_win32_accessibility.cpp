@@ -1,7 +1,7 @@
 // What a screen reader reads of the real Win32 window: names, roles and
 // states through AccessibleObjectFromWindow, in this process (Wine does not
 // marshal IAccessible between processes), after ticking and selecting.
-#include "app/cp932.h"
+#include "app/text/cp932.h"
 #include "app/toolkit/win32/win32_application.h"
 #include "app/toolkit/win32/win32_window.h"
 #include "real_window.h"

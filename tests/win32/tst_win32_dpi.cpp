@@ -3,11 +3,11 @@
 // the scale, fonts at the scaled heights, radio and check-list rows high
 // enough for their circles, boxes and text, the scroll range scaled; and
 // laid out again when the density changes under it.
-#include "app/cp932.h"
+#include "app/text/cp932.h"
 #include "app/toolkit/win32/dpi.h"
 #include "app/toolkit/win32/win32_application.h"
 #include "app/toolkit/win32/win32_window.h"
-#include "app/window_rules.h"
+#include "app/toolkit/window_rules.h"
 #include "real_window.h"
 #include "sheet/form1_layout.h"
 #include "sheet/tform1.h"

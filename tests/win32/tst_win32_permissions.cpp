@@ -3,7 +3,7 @@
 // questionnaire. Wine lets root through every permission, so
 // run_unprivileged.sh prepares the folders and runs this as a plain user.
 #include "answers/answer_file.h"
-#include "app/io_failure.h"
+#include "app/failure/io_failure.h"
 #include "questionnaire/questionnaire_reader.h"
 
 #include "printable.h"

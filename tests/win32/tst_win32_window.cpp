@@ -3,7 +3,7 @@
 // box before the window.
 // Hit-testing where grown labels run under other controls is a case of the
 // window behaviour suite (tests/behaviour), run on both backends.
-#include "app/cp932.h"
+#include "app/text/cp932.h"
 #include "app/toolkit/win32/win32_application.h"
 #include "app/toolkit/win32/win32_controls.h"
 #include "app/toolkit/win32/win32_text.h"

@@ -1,8 +1,8 @@
-#include "app/computer_name.h"
+#include "app/platform/computer_name.h"
 
-#include "app/cp932.h"
-#include "app/cp932_tables.h"
 #include "app/platform/posix/netbios_name.h"
+#include "app/text/cp932.h"
+#include "app/text/cp932_tables.h"
 
 #include <cerrno>
 #include <climits>

@@ -1,6 +1,6 @@
 #include "app/platform/posix/file_names_posix.h"
 
-#include "app/cp932.h"
+#include "app/text/cp932.h"
 
 #include <algorithm>
 #include <cerrno>

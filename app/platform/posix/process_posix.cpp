@@ -1,6 +1,6 @@
-#include "app/process.h"
+#include "app/platform/process.h"
 
-#include "app/cp932_tables.h"
+#include "app/text/cp932_tables.h"
 
 #include <csignal>
 #include <exception>

@@ -1,5 +1,5 @@
-#include "app/file_layer.h"
-#include "app/io_failure.h"
+#include "app/failure/io_failure.h"
+#include "app/platform/file_layer.h"
 #include "app/platform/posix/file_names_posix.h"
 #include "app/platform/posix/windows_error_code.h"
 

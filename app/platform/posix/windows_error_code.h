@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/windows_error_codes.h"
+#include "app/failure/windows_error_codes.h"
 
 namespace mirunea {
 

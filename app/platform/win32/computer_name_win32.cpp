@@ -1,4 +1,4 @@
-#include "app/computer_name.h"
+#include "app/platform/computer_name.h"
 
 #include <windows.h>
 

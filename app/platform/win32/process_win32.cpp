@@ -1,4 +1,4 @@
-#include "app/process.h"
+#include "app/platform/process.h"
 
 // Windows ends a GUI program only through its window or from outside, never by
 // a signal in the middle of a write, and has no file-size signal: nothing to do.

@@ -1,6 +1,6 @@
-#include "app/file_layer.h"
+#include "app/platform/file_layer.h"
 
-#include "app/io_failure.h"
+#include "app/failure/io_failure.h"
 #include "app/platform/win32/file_handle.h"
 
 #include <algorithm>

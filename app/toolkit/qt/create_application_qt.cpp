@@ -1,4 +1,4 @@
-#include "app/create_application.h"
+#include "app/toolkit/create_application.h"
 
 #include "app/toolkit/qt/qt_application.h"
 

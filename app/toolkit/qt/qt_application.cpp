@@ -1,6 +1,6 @@
 #include "app/toolkit/qt/qt_application.h"
 
-#include "app/cp932.h"
+#include "app/text/cp932.h"
 #include "app/toolkit/qt/accessible_roles.h"
 #include "app/toolkit/qt/app_icon.h"
 #include "app/toolkit/qt/message_boxes.h"

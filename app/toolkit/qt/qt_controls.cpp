@@ -1,6 +1,6 @@
 #include "app/toolkit/qt/qt_controls.h"
 
-#include "app/failure_report.h"
+#include "app/toolkit/failure_report.h"
 #include "app/toolkit/qt/answer_widgets.h"
 #include "app/toolkit/qt/qt_text.h"
 #include "app/toolkit/qt/radio_group_widget.h"

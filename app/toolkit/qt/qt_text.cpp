@@ -1,7 +1,7 @@
 #include "app/toolkit/qt/qt_text.h"
 
-#include "app/cp932.h"
-#include "app/window_rules.h"
+#include "app/text/cp932.h"
+#include "app/toolkit/window_rules.h"
 
 namespace mirunea::qt {
 

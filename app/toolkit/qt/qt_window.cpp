@@ -6,7 +6,7 @@
 #include "app/toolkit/qt/qt_controls.h"
 #include "app/toolkit/qt/qt_text.h"
 #include "app/toolkit/qt/radio_group_widget.h"
-#include "app/window_rules.h"
+#include "app/toolkit/window_rules.h"
 
 #include <QApplication>
 #include <QEvent>

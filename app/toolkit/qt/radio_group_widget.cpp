@@ -2,7 +2,7 @@
 
 #include "app/toolkit/qt/focus_chain.h"
 #include "app/toolkit/qt/qt_window.h"
-#include "app/window_rules.h"
+#include "app/toolkit/window_rules.h"
 
 #include <QKeyEvent>
 #include <QPainter>

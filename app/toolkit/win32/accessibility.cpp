@@ -1,6 +1,6 @@
 #include "app/toolkit/win32/accessibility.h"
 
-#include "app/window_rules.h"
+#include "app/toolkit/window_rules.h"
 
 #include <oleacc.h>
 

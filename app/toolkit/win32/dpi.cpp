@@ -1,6 +1,6 @@
 #include "app/toolkit/win32/dpi.h"
 
-#include "app/window_rules.h"
+#include "app/toolkit/window_rules.h"
 
 namespace mirunea::win32 {
 

@@ -2,7 +2,7 @@
 
 #include "app/toolkit/win32/dpi.h"
 #include "app/toolkit/win32/win32_text.h"
-#include "app/window_rules.h"
+#include "app/toolkit/window_rules.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/toolkit.h"
+#include "app/toolkit/toolkit.h"
 #include "app/toolkit/win32/accessibility.h"
 #include "app/toolkit/win32/container_window.h"
-#include "app/window_rules.h"
+#include "app/toolkit/window_rules.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
 #include "app/toolkit/win32/win32_text.h"
 
-#include "app/window_rules.h"
+#include "app/toolkit/window_rules.h"
 
-#include "app/cp932.h"
+#include "app/text/cp932.h"
 
 #include <vector>
 

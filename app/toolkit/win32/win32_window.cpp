@@ -1,11 +1,11 @@
 #include "app/toolkit/win32/win32_window.h"
 
-#include "app/failure_report.h"
+#include "app/toolkit/failure_report.h"
 #include "app/toolkit/win32/container_window.h"
 #include "app/toolkit/win32/dpi.h"
 #include "app/toolkit/win32/win32_application.h"
 #include "app/toolkit/win32/win32_text.h"
-#include "app/window_rules.h"
+#include "app/toolkit/window_rules.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/toolkit.h"
+#include "app/toolkit/toolkit.h"
 #include "app/toolkit/win32/win32_controls.h"
-#include "app/window_rules.h"
+#include "app/toolkit/window_rules.h"
 
 #include <windows.h>
 

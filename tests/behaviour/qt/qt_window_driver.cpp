@@ -2,12 +2,12 @@
 // mouse events on the real widgets, under the offscreen platform.
 #include "window_driver.h"
 
-#include "app/cp932.h"
+#include "app/text/cp932.h"
 #include "app/toolkit/qt/qt_application.h"
 #include "app/toolkit/qt/qt_text.h"
 #include "app/toolkit/qt/qt_window.h"
 #include "app/toolkit/qt/radio_group_widget.h"
-#include "app/window_rules.h"
+#include "app/toolkit/window_rules.h"
 #include "sheet/form1_layout.h"
 #include "sheet/tform1.h"
 

@@ -5,12 +5,12 @@
 #include "tests/win32/utf8_text.h"
 #include "window_driver.h"
 
-#include "app/cp932.h"
+#include "app/text/cp932.h"
 #include "app/toolkit/win32/win32_application.h"
 #include "app/toolkit/win32/win32_controls.h"
 #include "app/toolkit/win32/win32_text.h"
 #include "app/toolkit/win32/win32_window.h"
-#include "app/window_rules.h"
+#include "app/toolkit/window_rules.h"
 #include "sheet/form1_layout.h"
 #include "sheet/tform1.h"
 

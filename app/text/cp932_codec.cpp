@@ -1,6 +1,6 @@
-#include "app/cp932.h"
+#include "app/text/cp932.h"
 
-#include "app/cp932_tables.h"
+#include "app/text/cp932_tables.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
-#include "app/io_failure.h"
+#include "app/failure/io_failure.h"
 
-#include "app/cp932.h"
-#include "app/windows_error_codes.h"
+#include "app/failure/windows_error_codes.h"
+#include "app/text/cp932.h"
 
 #include <array>
 #include <string>

@@ -1,7 +1,7 @@
-#include "app/cp932.h"
+#include "app/text/cp932.h"
 
-#include "app/cp932_tables.h"
-#include "app/platform/posix/cp932_glibc_tables.h"
+#include "app/text/cp932_tables.h"
+#include "app/text/posix/cp932_glibc_tables.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,7 +1,7 @@
-#include "app/cp932.h"
+#include "app/text/cp932.h"
 
-#include "app/cp932_table_builder.h"
-#include "app/cp932_tables.h"
+#include "app/text/cp932_table_builder.h"
+#include "app/text/cp932_tables.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "app/error_box_text.h"
+#include "app/failure/error_box_text.h"
 
 #include <cstddef>
 

@@ -1,9 +1,9 @@
-#include "app/failure_report.h"
+#include "app/toolkit/failure_report.h"
 
-#include "app/error_box_text.h"
-#include "app/io_failure.h"
-#include "app/toolkit.h"
-#include "app/windows_error_codes.h"
+#include "app/failure/error_box_text.h"
+#include "app/failure/io_failure.h"
+#include "app/failure/windows_error_codes.h"
+#include "app/toolkit/toolkit.h"
 
 #include <new>
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-// The lookup tables behind app/cp932.h. decode() and encode() walk them the
+// The lookup tables behind app/text/cp932.h. decode() and encode() walk them the
 // same way everywhere; each platform fills them once from its own converter.
 namespace mirunea::cp932 {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/cp932_tables.h"
+#include "app/text/cp932_tables.h"
 
 #include <cstddef>
 #include <cstdint>
