@@ -1,7 +1,7 @@
 #include "tally/report/output_file.h"
 
-#include "app/cp932.h"
-#include "app/io_failure.h"
+#include "app/failure/io_failure.h"
+#include "app/text/cp932.h"
 
 namespace mirunea::tally::report {
 

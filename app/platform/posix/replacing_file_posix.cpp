@@ -1,6 +1,6 @@
 #include "app/platform/replacing_file.h"
 
-#include "app/io_failure.h"
+#include "app/failure/io_failure.h"
 #include "app/platform/posix/file_names_posix.h"
 #include "app/platform/posix/windows_error_code.h"
 

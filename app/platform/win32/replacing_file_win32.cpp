@@ -1,6 +1,6 @@
 #include "app/platform/replacing_file.h"
 
-#include "app/io_failure.h"
+#include "app/failure/io_failure.h"
 #include "app/platform/win32/file_handle.h"
 
 #include <string_view>

@@ -3,7 +3,7 @@
 // the target's name and makes a write fail for real under a file-size limit.
 #include "tally/report/output_file.h"
 
-#include "app/io_failure.h"
+#include "app/failure/io_failure.h"
 #include "app/platform/replacing_file.h"
 
 #include "working_folder.h"
