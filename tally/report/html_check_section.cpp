@@ -81,8 +81,16 @@ void appendLines(std::string& out, const std::vector<QuestionnaireLine>& lines)
         out += line.ignored ? "<tr class=\"line ignored\"" : "<tr class=\"line\"";
         out += " data-line=\"" + std::to_string(line.lineNumber) + "\" data-ignored=\""
             + (line.ignored ? "true" : "false") + "\">";
-        out += "<td class=\"line-number\">" + std::to_string(line.lineNumber) + "</td><td class=\"line-text\">";
+        out += "<td class=\"line-number\">" + std::to_string(line.lineNumber);
+        if (line.lastLineNumber > line.lineNumber)
+            out += "–" + std::to_string(line.lastLineNumber);
+        out += "</td><td class=\"line-text\">";
         appendEscapedHtml(out, line.text);
+        if (!line.asWritten.empty()) {
+            out += "<span class=\"as-written\">書かれた内容: ";
+            appendEscapedHtml(out, line.asWritten);
+            out += "</span>";
+        }
         out += "</td><td class=\"meaning\">";
         appendEscapedHtml(out, line.meaning);
         out += "</td><td class=\"ignored-mark\">";

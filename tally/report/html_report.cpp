@@ -33,7 +33,8 @@ void appendHeader(std::string& out, const Report& report)
     out += "</dd>\n<dt>集計日時</dt><dd class=\"run-at\">";
     appendEscapedHtml(out, report.runAt);
     out += "</dd>\n<dt>回答ファイル</dt><dd class=\"counted\" data-count=\"" + std::to_string(report.responses.size())
-        + "\">" + std::to_string(report.responses.size()) + " 件を集計";
+        + "\">";
+    out += report.isPreview() ? std::string("まだありません") : std::to_string(report.responses.size()) + " 件を集計";
     if (!report.problems.empty())
         out += "（ほかに集計できないファイル " + std::to_string(report.problems.size()) + " 件）";
     out += "</dd>\n</dl>\n";
@@ -67,7 +68,7 @@ void appendFileMessages(std::string& out, const std::vector<FileMessage>& messag
         out += "\" data-file=\"";
         appendEscapedHtml(out, message.fileName);
         out += "\"><td class=\"file\">";
-        appendEscapedHtml(out, message.fileName);
+        html::appendTextOr(out, message.fileName, "（フォルダー全体）");
         out += "</td><td class=\"message\">";
         appendEscapedHtml(out, message.message);
         out += "</td></tr>\n";

@@ -43,7 +43,9 @@ tr { break-inside: avoid; }
 .line-number { text-align: right; color: var(--muted); white-space: nowrap; }
 .written, .computer, .file { white-space: nowrap; }
 .responses td.respondent { min-width: 5em; }
+.responses th[data-slot], .responses td.answer { min-width: 7em; }
 .line-text, .answer, .answer-text, .label { white-space: pre-wrap; }
+.as-written { display: block; color: var(--muted); font-size: 0.85rem; }
 tr.ignored { color: var(--muted); background: #fafafa; }
 tr.ignored .line-text { text-decoration: line-through; }
 .ignored-mark { color: var(--error); white-space: nowrap; }

@@ -25,6 +25,8 @@ struct QuestionnaireLine
     std::string text;    // as the sheet shows it
     std::string meaning; // e.g. "設問 3（択一）", "無視されます: ..."
     bool ignored = false;
+    int lastLineNumber = 0; // a row for lines lineNumber..lastLineNumber (past the 100th); 0 for one line
+    std::string asWritten;  // a file in another encoding: the line as its author wrote it; else empty
 };
 
 struct QuestionnaireSection
@@ -86,7 +88,7 @@ struct Response
 
 struct FileMessage
 {
-    std::string fileName;
+    std::string fileName; // empty: the folder as a whole (e.g. too many files)
     std::string message;
 };
 

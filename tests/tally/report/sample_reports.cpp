@@ -27,6 +27,17 @@ AnswerCell typed(std::string text)
     return cell;
 }
 
+QuestionnaireLine lineOf(int number, std::string text, std::string meaning, bool ignored, int lastNumber = 0)
+{
+    QuestionnaireLine line;
+    line.lineNumber = number;
+    line.text = std::move(text);
+    line.meaning = std::move(meaning);
+    line.ignored = ignored;
+    line.lastLineNumber = lastNumber;
+    return line;
+}
+
 // The questionnaire both reports share, with the checker's view of it.
 Report questionnaireOnly()
 {
@@ -44,19 +55,21 @@ Report questionnaireOnly()
         {Severity::Note, 0, "設問は 3 つです。"},
     };
     report.questionnaire.lines = {
-        {1, report.title, "タイトル", false},
-        {2, report.description, "説明", false},
-        {3, "名前", "名前の欄の見出し", false},
-        {4, "[R]行きたい場所は？", "設問 1（択一）", false},
-        {5, "水族館", "設問 1 の選択肢 1", false},
-        {6, "+動物園", "設問 1 の選択肢 2", false},
-        {7, "<img src=x onerror=alert(1)>", "設問 1 の選択肢 3", false},
-        {8, "", "選択肢の終わり", false},
-        {9, "[C]好きな食べ物は？（いくつでも）", "設問 2（複数選択）", false},
-        {10, "カレー", "設問 2 の選択肢 1", false},
-        {11, "=1+1", "設問 2 の選択肢 2", false},
-        {12, "［Ｒ］寿司, 天ぷら", "無視されます: 全角の括弧", true},
+        lineOf(1, report.title, "タイトル", false),
+        lineOf(2, report.description, "説明", false),
+        lineOf(3, "名前", "名前の欄の見出し", false),
+        lineOf(4, "[R]行きたい場所は？", "設問 1（択一）", false),
+        lineOf(5, "水族館", "設問 1 の選択肢 1", false),
+        lineOf(6, "+動物園", "設問 1 の選択肢 2", false),
+        lineOf(7, "<img src=x onerror=alert(1)>", "設問 1 の選択肢 3", false),
+        lineOf(8, "", "選択肢の終わり", false),
+        lineOf(9, "[C]好きな食べ物は？（いくつでも）", "設問 2（複数選択）", false),
+        lineOf(10, "カレー", "設問 2 の選択肢 1", false),
+        lineOf(11, "=1+1", "設問 2 の選択肢 2", false),
+        lineOf(12, "［Ｒ］寿司, 天ぷら", "無視されます: 全角の括弧", true),
+        lineOf(101, "<u>101 行目から先</u>", "無視されます: 100 行を超えた行", true, 250),
     };
+    report.questionnaire.lines[3].asWritten = "[R]行きたい場所は？ <as written>";
 
     QuestionResult place;
     place.slot = 1;
@@ -130,6 +143,7 @@ Report hostileClassReport()
     report.problems = {
         {"PC06.ans", "[END] の行がありません。送信が途中で止まったおそれがあります。"},
         {"<img src=x onerror=alert(1)>.ans", "回答ファイルではありません。"},
+        {"", "ファイルが多すぎます。"},
     };
     report.notes = {
         {"PC05.ans", "data.txt より古いファイルです。"},

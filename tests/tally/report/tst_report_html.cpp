@@ -26,6 +26,8 @@ void forEachText(Report& report, const std::function<void(std::string&)>& visit)
     for (QuestionnaireLine& line : report.questionnaire.lines) {
         visit(line.text);
         visit(line.meaning);
+        if (!line.asWritten.empty())
+            visit(line.asWritten);
     }
     for (QuestionResult& question : report.questions) {
         visit(question.text);
@@ -49,7 +51,8 @@ void forEachText(Report& report, const std::function<void(std::string&)>& visit)
     }
     for (std::vector<FileMessage>* messages : {&report.problems, &report.notes}) {
         for (FileMessage& message : *messages) {
-            visit(message.fileName);
+            if (!message.fileName.empty())
+                visit(message.fileName);
             visit(message.message);
         }
     }
@@ -199,6 +202,9 @@ TEST_CASE("findings, lines, responses and problems are marked for what they are"
     CHECK(contains(html, "<span class=\"finding-count error\" data-count=\"1\">"));
     CHECK(contains(html, "<tr class=\"line ignored\" data-line=\"12\" data-ignored=\"true\">"));
     CHECK(contains(html, "<tr class=\"line\" data-line=\"4\" data-ignored=\"false\">"));
+    CHECK(contains(html, "<td class=\"line-number\">101–250</td>"));
+    CHECK(contains(html, "<span class=\"as-written\">書かれた内容: [R]行きたい場所は？ &lt;as written&gt;</span>"));
+    CHECK(contains(html, "<tr class=\"problem\" data-file=\"\"><td class=\"file\">（フォルダー全体）</td>"));
     CHECK(contains(html, "<dd class=\"counted\" data-count=\"5\">"));
     CHECK(contains(html,
                    "<tr class=\"response\" data-file=\"PC03.ans\"><td class=\"computer\">PC03</td>"
