@@ -13,6 +13,7 @@ packages=(
   g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 locales
   clang libclang-rt-14-dev clang-format
   doctest-dev
+  chromium gnumeric poppler-utils
   dpkg-dev desktop-file-utils
   openbox xfwm4 ibus ibus-anthy libglib2.0-bin xclip python3-gi
 )

@@ -81,8 +81,16 @@ void appendLines(std::string& out, const std::vector<QuestionnaireLine>& lines)
         out += line.ignored ? "<tr class=\"line ignored\"" : "<tr class=\"line\"";
         out += " data-line=\"" + std::to_string(line.lineNumber) + "\" data-ignored=\""
             + (line.ignored ? "true" : "false") + "\">";
-        out += "<td class=\"line-number\">" + std::to_string(line.lineNumber) + "</td><td class=\"line-text\">";
+        out += "<td class=\"line-number\">" + std::to_string(line.lineNumber);
+        if (line.lastLineNumber > line.lineNumber)
+            out += "–" + std::to_string(line.lastLineNumber);
+        out += "</td><td class=\"line-text\">";
         appendEscapedHtml(out, line.text);
+        if (!line.asWritten.empty()) {
+            out += "<span class=\"as-written\">書かれた内容: ";
+            appendEscapedHtml(out, line.asWritten);
+            out += "</span>";
+        }
         out += "</td><td class=\"meaning\">";
         appendEscapedHtml(out, line.meaning);
         out += "</td><td class=\"ignored-mark\">";
@@ -97,7 +105,8 @@ void appendLines(std::string& out, const std::vector<QuestionnaireLine>& lines)
 void appendQuestionnaireCheck(std::string& out, const QuestionnaireSection& section)
 {
     out += "<section id=\"check\">\n<h2>data.txt の確認</h2>\n";
-    out += section.encodingOk ? "<p class=\"encoding ok\" data-ok=\"true\">" : "<p class=\"encoding bad\" data-ok=\"false\">";
+    out += section.encodingOk ? "<p class=\"encoding ok\" data-ok=\"true\">"
+                              : "<p class=\"encoding bad\" data-ok=\"false\">";
     out += "文字コード: ";
     appendEscapedHtml(out, section.encodingVerdict);
     out += "</p>\n";

@@ -11,11 +11,11 @@ std::string_view kindClass(QuestionKind kind)
 {
     switch (kind) {
     case QuestionKind::SingleChoice:
-        return "single";
+        return "kind-r";
     case QuestionKind::MultipleChoice:
-        return "multiple";
+        return "kind-c";
     case QuestionKind::FreeText:
-        return "free-text";
+        return "kind-t";
     }
     return "";
 }
@@ -69,8 +69,9 @@ void appendChoiceChart(std::string& out, const QuestionResult& question)
 void appendFreeTexts(std::string& out, const QuestionResult& question)
 {
     out += "<p class=\"base\"><span class=\"text-count\" data-count=\"" + std::to_string(question.freeTexts.size())
-        + "\">記入 " + std::to_string(question.freeTexts.size()) + " 人</span>、<span class=\"empty-count\" data-count=\""
-        + std::to_string(question.emptyTexts) + "\">空欄 " + std::to_string(question.emptyTexts) + " 人</span></p>\n";
+        + "\">記入 " + std::to_string(question.freeTexts.size())
+        + " 人</span>、<span class=\"empty-count\" data-count=\"" + std::to_string(question.emptyTexts) + "\">空欄 "
+        + std::to_string(question.emptyTexts) + " 人</span></p>\n";
     if (question.freeTexts.empty())
         return;
     out += "<ul class=\"free-texts\">\n";

@@ -33,7 +33,8 @@ void appendHeader(std::string& out, const Report& report)
     out += "</dd>\n<dt>集計日時</dt><dd class=\"run-at\">";
     appendEscapedHtml(out, report.runAt);
     out += "</dd>\n<dt>回答ファイル</dt><dd class=\"counted\" data-count=\"" + std::to_string(report.responses.size())
-        + "\">" + std::to_string(report.responses.size()) + " 件を集計";
+        + "\">";
+    out += report.isPreview() ? std::string("まだありません") : std::to_string(report.responses.size()) + " 件を集計";
     if (!report.problems.empty())
         out += "（ほかに集計できないファイル " + std::to_string(report.problems.size()) + " 件）";
     out += "</dd>\n</dl>\n";
@@ -58,15 +59,16 @@ void appendFileMessages(std::string& out, const std::vector<FileMessage>& messag
         return;
     out += "<section id=\"" + std::string(id) + "\">\n<h2>";
     out += heading;
-    out += "</h2>\n<div class=\"scroll\"><table class=\"files\">\n<thead><tr><th>ファイル</th><th>内容</th></tr></thead>\n"
-           "<tbody>\n";
+    out +=
+        "</h2>\n<div class=\"scroll\"><table class=\"files\">\n<thead><tr><th>ファイル</th><th>内容</th></tr></thead>\n"
+        "<tbody>\n";
     for (const FileMessage& message : messages) {
         out += "<tr class=\"";
         out += rowClass;
         out += "\" data-file=\"";
         appendEscapedHtml(out, message.fileName);
         out += "\"><td class=\"file\">";
-        appendEscapedHtml(out, message.fileName);
+        html::appendTextOr(out, message.fileName, "（フォルダー全体）");
         out += "</td><td class=\"message\">";
         appendEscapedHtml(out, message.message);
         out += "</td></tr>\n";

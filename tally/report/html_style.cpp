@@ -40,8 +40,12 @@ table { border-collapse: collapse; width: 100%; font-size: 0.9rem; }
 th, td { border: 1px solid var(--line); padding: 0.25rem 0.4rem; text-align: left; vertical-align: top; }
 thead th { background: #f1f4f8; }
 tr { break-inside: avoid; }
-.line-number { text-align: right; color: var(--muted); }
+.line-number { text-align: right; color: var(--muted); white-space: nowrap; }
+.written, .computer, .file { white-space: nowrap; }
+.responses td.respondent { min-width: 5em; }
+.responses th[data-slot], .responses td.answer { min-width: 7em; }
 .line-text, .answer, .answer-text, .label { white-space: pre-wrap; }
+.as-written { display: block; color: var(--muted); font-size: 0.85rem; }
 tr.ignored { color: var(--muted); background: #fafafa; }
 tr.ignored .line-text { text-decoration: line-through; }
 .ignored-mark { color: var(--error); white-space: nowrap; }
@@ -78,10 +82,15 @@ tr.ignored .line-text { text-decoration: line-through; }
   .run { grid-template-columns: 1fr; }
 }
 @page { size: A4; margin: 15mm 12mm; }
+@page wide { size: A4 landscape; margin: 12mm; }
 @media print {
   body { max-width: none; padding: 0; font-size: 10.5pt; }
   nav { display: none; }
   .scroll { overflow: visible; }
+  #responses { page: wide; }
+  .responses { font-size: 8pt; }
+  .question { padding: 0.5rem 0.7rem; margin: 0.5rem 0; }
+  .bar-row { margin: 0.2rem 0; }
   h2, h3 { break-after: avoid; }
   .question, .finding, tr { break-inside: avoid; page-break-inside: avoid; }
   * { -webkit-print-color-adjust: exact; print-color-adjust: exact; }

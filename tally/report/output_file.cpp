@@ -1,7 +1,8 @@
 #include "tally/report/output_file.h"
 
-#include "app/text/cp932.h"
 #include "app/failure/io_failure.h"
+#include "app/failure/windows_error_codes.h"
+#include "app/text/cp932.h"
 
 namespace mirunea::tally::report {
 
@@ -26,9 +27,19 @@ std::string shownName(std::string name)
     return name;
 }
 
+// Windows refuses to replace a file another program holds open: Excel keeps
+// the CSV it shows open, which is the likeliest cause by far.
+std::string_view hintFor(int code)
+{
+    if (code == win32::kAccessDenied || code == win32::kSharingViolation)
+        return "ファイルを Excel などで開いているときは、閉じてからもう一度実行してください。";
+    return {};
+}
+
 [[noreturn]] void fail(const std::string& name, std::string_view reason, int code)
 {
-    throw OutputFailure(shownName(name) + " を書き込めませんでした（" + std::string(reason) + "）。前に書いたファイルがあれば、そのまま残っています。",
+    throw OutputFailure(shownName(name) + " を書き込めませんでした（" + std::string(reason)
+                            + "）。前に書いたファイルがあれば、そのまま残っています。" + std::string(hintFor(code)),
                         code);
 }
 

@@ -25,6 +25,8 @@ struct QuestionnaireLine
     std::string text;    // as the sheet shows it
     std::string meaning; // e.g. "設問 3（択一）", "無視されます: ..."
     bool ignored = false;
+    int lastLineNumber = 0; // a row for lines lineNumber..lastLineNumber (past the 100th); 0 for one line
+    std::string asWritten;  // a file in another encoding: the line as its author wrote it; else empty
 };
 
 struct QuestionnaireSection
@@ -59,9 +61,9 @@ struct QuestionResult
     int slot = 0; // 1 to 10: the panel and the answer file's section
     QuestionKind kind = QuestionKind::SingleChoice;
     std::string text;
-    std::vector<ChoiceCount> choices; // "R" and "C", in the order shown
-    int respondents = 0;              // answer files counted: the base of every percentage
-    int noAnswer = 0;                 // "R": nothing chosen; "C": nothing ticked
+    std::vector<ChoiceCount> choices;      // "R" and "C", in the order shown
+    int respondents = 0;                   // answer files counted: the base of every percentage
+    int noAnswer = 0;                      // "R": nothing chosen; "C": nothing ticked
     std::vector<FreeTextAnswer> freeTexts; // "T": the non-empty answers, in file order
     int emptyTexts = 0;                    // "T": answers left empty
 };
@@ -86,7 +88,7 @@ struct Response
 
 struct FileMessage
 {
-    std::string fileName;
+    std::string fileName; // empty: the folder as a whole (e.g. too many files)
     std::string message;
 };
 

@@ -28,13 +28,15 @@ std::uint64_t nextSalt()
     static std::uint64_t counter = 0;
     timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
-    const auto nanoseconds = static_cast<std::uint64_t>(now.tv_sec) * 1000000000u + static_cast<std::uint64_t>(now.tv_nsec);
+    const auto nanoseconds = static_cast<std::uint64_t>(now.tv_sec) * 1000000000u
+        + static_cast<std::uint64_t>(now.tv_nsec);
     return (static_cast<std::uint64_t>(::getpid()) << 40) ^ nanoseconds ^ (++counter * 0x9E3779B97F4A7C15u);
 }
 
 void requirePlainName(const std::string& name)
 {
-    if (name.empty() || name == "." || name == ".." || name.find_first_of(std::string_view("/\0", 2)) != std::string::npos)
+    if (name.empty() || name == "." || name == ".."
+        || name.find_first_of(std::string_view("/\0", 2)) != std::string::npos)
         throw IoFailure(win32::kPathNotFound);
 }
 

@@ -1,5 +1,7 @@
 #include "sample_reports.h"
 
+#include <algorithm>
+
 namespace mirunea::tally::report::test {
 
 namespace {
@@ -25,6 +27,17 @@ AnswerCell typed(std::string text)
     return cell;
 }
 
+QuestionnaireLine lineOf(int number, std::string text, std::string meaning, bool ignored, int lastNumber = 0)
+{
+    QuestionnaireLine line;
+    line.lineNumber = number;
+    line.text = std::move(text);
+    line.meaning = std::move(meaning);
+    line.ignored = ignored;
+    line.lastLineNumber = lastNumber;
+    return line;
+}
+
 // The questionnaire both reports share, with the checker's view of it.
 Report questionnaireOnly()
 {
@@ -42,19 +55,21 @@ Report questionnaireOnly()
         {Severity::Note, 0, "設問は 3 つです。"},
     };
     report.questionnaire.lines = {
-        {1, report.title, "タイトル", false},
-        {2, report.description, "説明", false},
-        {3, "名前", "名前の欄の見出し", false},
-        {4, "[R]行きたい場所は？", "設問 1（択一）", false},
-        {5, "水族館", "設問 1 の選択肢 1", false},
-        {6, "+動物園", "設問 1 の選択肢 2", false},
-        {7, "<img src=x onerror=alert(1)>", "設問 1 の選択肢 3", false},
-        {8, "", "選択肢の終わり", false},
-        {9, "[C]好きな食べ物は？（いくつでも）", "設問 2（複数選択）", false},
-        {10, "カレー", "設問 2 の選択肢 1", false},
-        {11, "=1+1", "設問 2 の選択肢 2", false},
-        {12, "［Ｒ］寿司, 天ぷら", "無視されます: 全角の括弧", true},
+        lineOf(1, report.title, "タイトル", false),
+        lineOf(2, report.description, "説明", false),
+        lineOf(3, "名前", "名前の欄の見出し", false),
+        lineOf(4, "[R]行きたい場所は？", "設問 1（択一）", false),
+        lineOf(5, "水族館", "設問 1 の選択肢 1", false),
+        lineOf(6, "+動物園", "設問 1 の選択肢 2", false),
+        lineOf(7, "<img src=x onerror=alert(1)>", "設問 1 の選択肢 3", false),
+        lineOf(8, "", "選択肢の終わり", false),
+        lineOf(9, "[C]好きな食べ物は？（いくつでも）", "設問 2（複数選択）", false),
+        lineOf(10, "カレー", "設問 2 の選択肢 1", false),
+        lineOf(11, "=1+1", "設問 2 の選択肢 2", false),
+        lineOf(12, "［Ｒ］寿司, 天ぷら", "無視されます: 全角の括弧", true),
+        lineOf(101, "<u>101 行目から先</u>", "無視されます: 100 行を超えた行", true, 250),
     };
+    report.questionnaire.lines[3].asWritten = "[R]行きたい場所は？ <as written>";
 
     QuestionResult place;
     place.slot = 1;
@@ -102,25 +117,94 @@ Report hostileClassReport()
         {"<script>alert(1)</script>", "山田太郎", "PC01"},
         {"=1+1", "佐藤花子", "PC02"},
         {"-2+3", "<b>鈴木</b>", "PC03"},
-        {"一行目\n二行目, \"引用\"", "'quote\"", "PC05"},
+        {"一行目\n二行目, \"引用\"", "田中 \"タナカ\"", "PC05"},
     };
     comment.emptyTexts = 1;
 
     report.responses = {
-        {"PC01.ans", "PC01", "山田太郎", "2024-05-10 10:15", {chosen(0), ticked({true, true, false}), typed("<script>alert(1)</script>")}},
+        {"PC01.ans",
+         "PC01",
+         "山田太郎",
+         "2024-05-10 10:15",
+         {chosen(0), ticked({true, true, false}), typed("<script>alert(1)</script>")}},
         {"PC02.ans", "PC02", "佐藤花子", "2024-05-10 10:16", {chosen(0), ticked({true, false, false}), typed("=1+1")}},
-        {"PC03.ans", "PC03", "<b>鈴木</b>", "2024-05-10 10:17", {chosen(1), ticked({true, false, true}), typed("-2+3")}},
+        {"PC03.ans",
+         "PC03",
+         "<b>鈴木</b>",
+         "2024-05-10 10:17",
+         {chosen(1), ticked({true, false, true}), typed("-2+3")}},
         {"PC04.ans", "PC04", "", "2024-05-10 10:18", {AnswerCell{}, ticked({false, false, false}), typed("")}},
-        {"PC05.ans", "PC05", "'quote\"", "2024-05-10 10:19",
+        {"PC05.ans",
+         "PC05",
+         "田中 \"タナカ\"",
+         "2024-05-10 10:19",
          {chosen(0), ticked({true, true, false}), typed("一行目\n二行目, \"引用\"")}},
     };
     report.problems = {
         {"PC06.ans", "[END] の行がありません。送信が途中で止まったおそれがあります。"},
         {"<img src=x onerror=alert(1)>.ans", "回答ファイルではありません。"},
+        {"", "ファイルが多すぎます。"},
     };
     report.notes = {
         {"PC05.ans", "data.txt より古いファイルです。"},
     };
+    return report;
+}
+
+Report fullClassReport()
+{
+    constexpr int kPupils = 40;
+    constexpr int kChoices = 5;
+    const QuestionKind kinds[] = {QuestionKind::SingleChoice, QuestionKind::MultipleChoice, QuestionKind::FreeText};
+    Report report;
+    report.folderName = "/srv/アンケート/3年2組";
+    report.runAt = "2024-06-01 12:00";
+    report.title = "学校生活アンケート";
+    report.description = "当てはまるものを選んでください。";
+    report.namePrompt = "名前";
+    report.questionnaire.encodingVerdict = "Shift-JIS（このままで正しく表示されます）";
+    for (int slot = 1; slot <= 10; ++slot) {
+        QuestionResult question;
+        question.slot = slot;
+        question.kind = kinds[(slot - 1) % 3];
+        question.text = "設問 " + std::to_string(slot) + " について、いちばん近いものを選んでください";
+        question.respondents = kPupils;
+        if (question.kind != QuestionKind::FreeText)
+            question.choices = {{"とても当てはまる", 0},
+                                {"当てはまる", 0},
+                                {"どちらでもない", 0},
+                                {"当てはまらない", 0},
+                                {"まったく当てはまらない", 0}};
+        report.questions.push_back(question);
+    }
+    for (int pupil = 1; pupil <= kPupils; ++pupil) {
+        const std::string computer = (pupil < 10 ? "PC0" : "PC") + std::to_string(pupil);
+        Response response{computer + ".ans", computer, "生徒 " + std::to_string(pupil), "2024-06-01 10:30", {}};
+        for (QuestionResult& question : report.questions) {
+            AnswerCell answer;
+            const int pick = (pupil * 7 + question.slot * 3) % (kChoices + 1); // kChoices: none
+            if (question.kind == QuestionKind::SingleChoice && pick < kChoices) {
+                answer.chosen = pick;
+                ++question.choices[static_cast<std::size_t>(pick)].count;
+            } else if (question.kind == QuestionKind::SingleChoice) {
+                ++question.noAnswer;
+            } else if (question.kind == QuestionKind::MultipleChoice) {
+                for (int choice = 0; choice < kChoices; ++choice) {
+                    answer.ticked.push_back((pupil + choice * question.slot) % 3 == 0);
+                    question.choices[static_cast<std::size_t>(choice)].count += answer.ticked.back() ? 1 : 0;
+                }
+                if (std::find(answer.ticked.begin(), answer.ticked.end(), true) == answer.ticked.end())
+                    ++question.noAnswer;
+            } else if (pupil % 3 == 1) {
+                answer.text = "楽しかったです。" + std::string(static_cast<std::size_t>(pupil % 5) * 3, '!');
+                question.freeTexts.push_back({answer.text, response.respondentName, computer});
+            } else {
+                ++question.emptyTexts;
+            }
+            response.answers.push_back(answer);
+        }
+        report.responses.push_back(response);
+    }
     return report;
 }
 

@@ -10,5 +10,9 @@ namespace mirunea::tally::report::test {
 
 [[nodiscard]] Report hostileClassReport();
 [[nodiscard]] Report previewReport();
+// A class of forty with all ten questions (choose one, tick any and free text in
+// turn, five choices each), long enough to print on several pages. Every
+// free-text question's last answer is PC40's.
+[[nodiscard]] Report fullClassReport();
 
 } // namespace mirunea::tally::report::test

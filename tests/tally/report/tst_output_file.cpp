@@ -10,7 +10,9 @@
 
 #include <doctest/doctest.h>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#  include <windows.h>
+#else
 #  include <csignal>
 #  include <sys/resource.h>
 #  include <sys/stat.h>
@@ -155,19 +157,34 @@ TEST_CASE("a failed write or rename leaves the previous file whole and no tempor
         REQUIRE(failure.has_value());
         CHECK(failure->code() == 112);
         CHECK(std::string(failure->what())
-              == "tally.html を書き込めませんでした（I/O エラー (112)）。前に書いたファイルがあれば、そのまま残っています。");
+              == "tally.html を書き込めませんでした（I/O エラー "
+                 "(112)）。前に書いたファイルがあれば、そのまま残っています。");
         CHECK(readFileBytes("tally.html") == kOld);
         CHECK_FALSE(layer.temporaryName().empty());
         CHECK(entryNames() == std::vector<std::string>{"tally.html"});
     }
 }
 
+TEST_CASE("a file held open elsewhere is named as the likely cause")
+{
+    WorkingFolder folder;
+    writeFileBytes("tally.csv", kOld);
+    for (const int code : {5, 32}) {
+        FailingLayer layer(FailingLayer::Step::Commit, code);
+        const std::optional<OutputFailure> failure = failureOf("tally.csv", kNew, layer);
+        REQUIRE(failure.has_value());
+        CHECK(std::string(failure->what()).find("Excel などで開いているときは、閉じて") != std::string::npos);
+    }
+    CHECK(readFileBytes("tally.csv") == kOld);
+}
+
 TEST_CASE("only plain names in the folder are written")
 {
     WorkingFolder folder;
     fs::create_directory("sub");
-    for (const std::string& name : std::vector<std::string>{"../tally.html", "sub/tally.html", "sub\\tally.html", "C:tally.html", "", ".", "..",
-                                   std::string("tally.html\0.txt", 15)}) {
+    for (const std::string& name :
+         std::vector<std::string>{"../tally.html", "sub/tally.html", "sub\\tally.html", "C:tally.html", "", ".", "..",
+                                  std::string("tally.html\0.txt", 15)}) {
         CAPTURE(name);
         const std::optional<OutputFailure> failure = failureOf(name, kNew);
         REQUIRE(failure.has_value());
@@ -190,7 +207,29 @@ TEST_CASE("a folder under the target's name is kept and reported")
     CHECK(entryNames() == std::vector<std::string>{"tally.html"});
 }
 
-#ifndef _WIN32
+#ifdef _WIN32
+
+TEST_CASE("a file another program holds open, as Excel holds its CSV, is kept and named as the cause")
+{
+    WorkingFolder folder;
+    writeFileBytes("tally.csv", kOld);
+    // Excel's way: others may read and write, but not delete or rename.
+    const HANDLE held = ::CreateFileA("tally.csv", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    REQUIRE(held != INVALID_HANDLE_VALUE);
+    const std::optional<OutputFailure> failure = failureOf("tally.csv", kNew);
+    ::CloseHandle(held);
+    REQUIRE(failure.has_value());
+    CHECK((failure->code() == 5 || failure->code() == 32));
+    CHECK(std::string(failure->what()).find("Excel などで開いているときは") != std::string::npos);
+    CHECK(readFileBytes("tally.csv") == kOld);
+    CHECK(entryNames() == std::vector<std::string>{"tally.csv"});
+
+    writeOutputFile("tally.csv", kNew);
+    CHECK(readFileBytes("tally.csv") == kNew);
+}
+
+#else
 
 TEST_CASE("a link placed under the target's name is replaced, its target untouched")
 {

@@ -39,7 +39,9 @@ TEST_CASE("a cell a spreadsheet would take for a formula is neutralised")
 
 TEST_CASE("the file is UTF-8 with a byte-order mark and CR LF after every row")
 {
-    CHECK(renderCsv(std::vector<CsvRow>{{"a", "b,c"}, {"", "=x"}, {}}) == "\xEF\xBB\xBF" "a,\"b,c\"\r\n,'=x\r\n\r\n");
+    CHECK(renderCsv(std::vector<CsvRow>{{"a", "b,c"}, {"", "=x"}, {}})
+          == "\xEF\xBB\xBF"
+             "a,\"b,c\"\r\n,'=x\r\n\r\n");
     CHECK(renderCsv(std::vector<CsvRow>{}) == "\xEF\xBB\xBF");
 }
 
@@ -56,7 +58,8 @@ TEST_CASE("one row per counted file, one column per choice of a tick-any questio
                         "好きな食べ物は？（いくつでも）: 寿司, \"天ぷら\"",
                         "感想を書いてください"};
     CHECK(rows[0] == header);
-    CHECK(rows[1] == CsvRow{"PC01", "山田太郎", "2024-05-10 10:15", "水族館", "1", "1", "0", "<script>alert(1)</script>"});
+    CHECK(rows[1]
+          == CsvRow{"PC01", "山田太郎", "2024-05-10 10:15", "水族館", "1", "1", "0", "<script>alert(1)</script>"});
     CHECK(rows[3] == CsvRow{"PC03", "<b>鈴木</b>", "2024-05-10 10:17", "+動物園", "1", "0", "1", "-2+3"});
     // Nothing chosen, nothing ticked, nothing typed.
     CHECK(rows[4] == CsvRow{"PC04", "", "2024-05-10 10:18", "", "0", "0", "0", ""});

@@ -18,14 +18,16 @@ namespace {
 // Every text field of the model, so that a test can mark them all.
 void forEachText(Report& report, const std::function<void(std::string&)>& visit)
 {
-    for (std::string* text : {&report.folderName, &report.runAt, &report.title, &report.description,
-                              &report.namePrompt, &report.questionnaire.encodingVerdict})
+    for (std::string* text : {&report.folderName, &report.runAt, &report.title, &report.description, &report.namePrompt,
+                              &report.questionnaire.encodingVerdict})
         visit(*text);
     for (Finding& finding : report.questionnaire.findings)
         visit(finding.message);
     for (QuestionnaireLine& line : report.questionnaire.lines) {
         visit(line.text);
         visit(line.meaning);
+        if (!line.asWritten.empty())
+            visit(line.asWritten);
     }
     for (QuestionResult& question : report.questions) {
         visit(question.text);
@@ -49,7 +51,8 @@ void forEachText(Report& report, const std::function<void(std::string&)>& visit)
     }
     for (std::vector<FileMessage>* messages : {&report.problems, &report.notes}) {
         for (FileMessage& message : *messages) {
-            visit(message.fileName);
+            if (!message.fileName.empty())
+                visit(message.fileName);
             visit(message.message);
         }
     }
@@ -182,8 +185,9 @@ TEST_CASE("each choice's count and percentage stand in the chart as text and as 
         CHECK(contains(q4, "data-kind=\"T\""));
         CHECK(contains(q4, "<span class=\"empty-count\" data-count=\"1\">"));
         CHECK(contains(q4, "<span class=\"text-count\" data-count=\"4\">"));
-        CHECK(contains(q4, "<p class=\"answer-text\">=1+1</p><p class=\"by\"><span class=\"respondent\">佐藤花子</span> "
-                           "<span class=\"computer\">PC02</span>"));
+        CHECK(contains(q4,
+                       "<p class=\"answer-text\">=1+1</p><p class=\"by\"><span class=\"respondent\">佐藤花子</span> "
+                       "<span class=\"computer\">PC02</span>"));
         CHECK_FALSE(contains(q4, "<li class=\"bar-row"));
     }
 }
@@ -192,16 +196,21 @@ TEST_CASE("findings, lines, responses and problems are marked for what they are"
 {
     const std::string html = renderHtmlReport(mirunea::tally::report::test::hostileClassReport());
     CHECK(contains(html, "<li class=\"finding error\" data-severity=\"error\" data-line=\"12\">"));
-    CHECK(contains(html, "<li class=\"finding note\" data-severity=\"note\" data-line=\"0\"><span class=\"severity\">"
-                         "お知らせ</span> <span class=\"where\">ファイル全体</span>"));
+    CHECK(contains(html,
+                   "<li class=\"finding note\" data-severity=\"note\" data-line=\"0\"><span class=\"severity\">"
+                   "お知らせ</span> <span class=\"where\">ファイル全体</span>"));
     CHECK(contains(html, "<span class=\"finding-count error\" data-count=\"1\">"));
     CHECK(contains(html, "<tr class=\"line ignored\" data-line=\"12\" data-ignored=\"true\">"));
     CHECK(contains(html, "<tr class=\"line\" data-line=\"4\" data-ignored=\"false\">"));
+    CHECK(contains(html, "<td class=\"line-number\">101–250</td>"));
+    CHECK(contains(html, "<span class=\"as-written\">書かれた内容: [R]行きたい場所は？ &lt;as written&gt;</span>"));
+    CHECK(contains(html, "<tr class=\"problem\" data-file=\"\"><td class=\"file\">（フォルダー全体）</td>"));
     CHECK(contains(html, "<dd class=\"counted\" data-count=\"5\">"));
-    CHECK(contains(html, "<tr class=\"response\" data-file=\"PC03.ans\"><td class=\"computer\">PC03</td>"
-                         "<td class=\"respondent\">&lt;b&gt;鈴木&lt;/b&gt;</td><td class=\"written\">2024-05-10 10:17</td>"
-                         "<td class=\"answer\" data-slot=\"1\">+動物園</td>"
-                         "<td class=\"answer\" data-slot=\"2\">カレー、寿司, &quot;天ぷら&quot;</td>"));
+    CHECK(contains(html,
+                   "<tr class=\"response\" data-file=\"PC03.ans\"><td class=\"computer\">PC03</td>"
+                   "<td class=\"respondent\">&lt;b&gt;鈴木&lt;/b&gt;</td><td class=\"written\">2024-05-10 10:17</td>"
+                   "<td class=\"answer\" data-slot=\"1\">+動物園</td>"
+                   "<td class=\"answer\" data-slot=\"2\">カレー、寿司, &quot;天ぷら&quot;</td>"));
     CHECK(contains(html, "<tr class=\"problem\" data-file=\"PC06.ans\">"));
     CHECK(contains(html, "<tr class=\"note\" data-file=\"PC05.ans\">"));
     CHECK_FALSE(contains(html, "<p class=\"preview-notice\">"));
@@ -216,8 +225,9 @@ TEST_CASE("before class the report previews the questionnaire as the pupils will
     CHECK_FALSE(contains(html, "<li class=\"bar-row"));
     CHECK(contains(html, "<span class=\"name-prompt\">名前</span>"));
     const std::string q1 = articleOf(html, 1);
-    CHECK(contains(q1, "<li class=\"preview-choice\" data-choice=\"2\"><span class=\"mark\">○</span> "
-                       "<span class=\"label\">+動物園</span></li>"));
+    CHECK(contains(q1,
+                   "<li class=\"preview-choice\" data-choice=\"2\"><span class=\"mark\">○</span> "
+                   "<span class=\"label\">+動物園</span></li>"));
     CHECK(contains(articleOf(html, 2), "<span class=\"mark\">□</span> <span class=\"label\">カレー</span>"));
     CHECK(contains(articleOf(html, 4), "<div class=\"preview-field\""));
 
