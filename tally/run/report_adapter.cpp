@@ -31,12 +31,8 @@ namespace {
     for (const Finding& finding : check.findings)
         section.findings.push_back({toReport(finding.severity), finding.lineNumber, finding.message});
     for (const LineMeaning& line : check.lines) {
-        report::QuestionnaireLine shown{line.lineNumber, line.text, line.meaning, line.ignored};
-        if (line.lastLineNumber > line.lineNumber)
-            shown.meaning += "（" + std::to_string(line.lastLineNumber) + " 行目まで）";
-        if (!line.asWritten.empty())
-            shown.meaning += "／書かれた文字: " + line.asWritten;
-        section.lines.push_back(std::move(shown));
+        section.lines.push_back(
+            {line.lineNumber, line.text, line.meaning, line.ignored, line.lastLineNumber, line.asWritten});
     }
     return section;
 }
