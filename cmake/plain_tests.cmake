@@ -1,7 +1,7 @@
 # mirunea_add_plain_test(NAME SOURCES ... LIBS ...): a doctest program of the
 # plain C++ layers, built and run the same way by the Linux and the Windows
-# build; the including folder sets MIRUNEA_PLAIN_TEST_ENV (CTest environment
-# modifications) and MIRUNEA_PLAIN_TEST_FIXTURES.
+# build; tests/CMakeLists.txt sets MIRUNEA_PLAIN_TEST_ENV (CTest environment
+# modifications), MIRUNEA_PLAIN_TEST_FIXTURES and MIRUNEA_PLAIN_TEST_LABELS.
 function(mirunea_add_plain_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})

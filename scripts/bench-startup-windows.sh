@@ -14,4 +14,4 @@ export WINEPREFIX="$PWD/$build/wine/bench-prefix" HOME="$PWD/$build/wine/home" W
 unset LC_ALL
 sh tests/win32/prepare_wine_prefix.sh >/dev/null 2>&1
 /usr/bin/python3 tests/bench/bench_startup_windows.py "$build/mirunea.exe" \
-  "$build/tests/win32/mirunea_win32_japanese_static.exe" examples/data.txt "${1:-15}"
+  "$build/tests/bench/mirunea_win32_japanese_static.exe" examples/data.txt "${1:-15}"

@@ -40,6 +40,10 @@ LIBRARIES = {
     "mirunea_toolkit": "app/toolkit",
     "mirunea_toolkit_backend": "app/toolkit/<backend>",
     "mirunea_sheet": "sheet",
+    "mirunea_check": "tally",
+    "mirunea_count": "tally",
+    "mirunea_report": "tally",
+    "mirunea_tally_run": "tally",
 }
 
 # System headers that belong to one kind of folder only.

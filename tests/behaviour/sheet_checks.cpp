@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <map>
+#include <stdexcept>
 
 using namespace mirunea;
 using namespace mirunea::test;
@@ -43,6 +44,7 @@ std::string shownKinds(WindowDriver& driver)
 }
 
 const Lines& kThreeKinds = mirunea::test::kThreeKindsQuestionnaire;
+const Lines& kPlainThreeKinds = mirunea::test::kPlainThreeKindsQuestionnaire;
 
 Lines tenTextQuestions()
 {
@@ -50,6 +52,37 @@ Lines tenTextQuestions()
     for (int q = 1; q <= 10; ++q)
         lines.push_back("[T]question " + std::to_string(q));
     return lines;
+}
+
+Lines tenQuestionsLastChoice()
+{
+    Lines lines{"t", "d", "n"};
+    for (int q = 1; q <= 9; ++q)
+        lines.push_back("[T]q" + std::to_string(q));
+    lines.insert(lines.end(), {"[R]q10", "a", "b"});
+    return lines;
+}
+
+// Answers as a person gives them, by clicks and typing: "name=…",
+// "R<q>=<item>" (chooses), "C<q>=<row>" (toggles the tick), "T<q>=…".
+void answer(WindowDriver& driver, const std::string& action)
+{
+    const std::string key = action.substr(0, action.find('='));
+    const std::string value = action.substr(key.size() + 1);
+    const std::string q = key.substr(1);
+    if (key == "name") {
+        clickOn(driver, "Ename");
+        driver.type(value);
+    } else if (key[0] == 'R') {
+        clickOn(driver, "RadioGroup" + q + "/" + value);
+    } else if (key[0] == 'C') {
+        driver.click(driver.checkBoxOf("CheckListBox" + q, std::stoi(value)));
+    } else if (key[0] == 'T') {
+        clickOn(driver, "Edit" + q);
+        driver.type(value);
+    } else {
+        throw std::logic_error("no such answer: " + action);
+    }
 }
 
 // Tab once round the sheet from the name field.
@@ -212,7 +245,7 @@ TEST_CASE("answer controls take their colours")
     CHECK(colourName(sheet->pixelAt({8 + 40, 448 + 80})) == colourName(kPaleGreen));
 }
 
-TEST_CASE("a missing questionnaire shows the error box, then the design-time window")
+TEST_CASE("a missing questionnaire shows the error box, then the design-time window, which sends the name alone")
 {
     OpenSheet sheet(std::nullopt);
     REQUIRE(sheet.shown);
@@ -234,6 +267,13 @@ TEST_CASE("a missing questionnaire shows the error box, then the design-time win
     CHECK(waitUntil(*sheet, [&] { return sheet->focused() == "Ename"; }));
     CHECK(tabRound(*sheet, 2) == std::vector<std::string>{"Ename", "Button1", "Ename"});
     CHECK(!sheet.folder.hasAnswerFile());
+
+    // The name alone is sent.
+    answer(*sheet, "name=Jiro");
+    clickOn(*sheet, "Button1");
+    REQUIRE(sheet->seenBoxes().size() == 2u);
+    CHECK(sheet->seenBoxes().back().text == "送信しました");
+    CHECK(sheet.folder.answerFileBytes() == expectedAnswerFile({"Jiro", "[END]"}));
 }
 
 TEST_CASE("tab order and first focus after the set-up of the three kinds")
@@ -281,6 +321,62 @@ TEST_CASE("answered by clicks and keys, the sheet sends the golden answer file")
     CHECK(sheet.folder.answerFileBytes() == goldenForThisComputer(kData / "e2e_send.ans"));
 }
 
+TEST_CASE("answers are written to the file as the controls show them")
+{
+    struct Case
+    {
+        const char* what;
+        Lines questionnaire;
+        std::vector<std::string> answers;
+        Lines fileAfterName; // the lines after the computer name
+    };
+    const Case cases[] = {
+        {"every kind answered",
+         kPlainThreeKinds,
+         {"name=山田 太郎", "R1=2", "T2=とても良い", "C3=1", "C3=3"},
+         {"山田 太郎", "[Q1R]", "0", "1", "0", "[Q2T]", "とても良い", "[Q3C]", "1", "0", "1", "[END]"}},
+        {"nothing answered",
+         kPlainThreeKinds,
+         {},
+         {"", "[Q1R]", "0", "0", "0", "[Q2T]", "", "[Q3C]", "0", "0", "0", "[END]"}},
+        {"ticked and unticked again",
+         kPlainThreeKinds,
+         {"name=Taro", "C3=2", "C3=2", "C3=3", "R1=1", "R1=3"},
+         {"Taro", "[Q1R]", "0", "0", "1", "[Q2T]", "", "[Q3C]", "0", "0", "1", "[END]"}},
+        {"texts that read like section lines",
+         kPlainThreeKinds,
+         {"name=[Q1R]", "T2=[END]"},
+         {"[Q1R]", "[Q1R]", "0", "0", "0", "[Q2T]", "[END]", "[Q3C]", "0", "0", "0", "[END]"}},
+        // "ソ" 83 5C and "表" 95 5C: trail bytes that read as "\".
+        {"Shift-JIS text",
+         kPlainThreeKinds,
+         {"name=能登", "T2=ソフト表示"},
+         {"能登", "[Q1R]", "0", "0", "0", "[Q2T]", "ソフト表示", "[Q3C]", "0", "0", "0", "[END]"}},
+        {"name field hidden", {"t", "d", "", "[T]q"}, {"T1=x"}, {"", "[Q1T]", "x", "[END]"}},
+        {"choice questions without choices",
+         {"t", "d", "n", "[R]r", "[C]c", "", "[T]t"},
+         {"T3=z"},
+         {"", "[Q1R]", "[Q2C]", "[Q3T]", "z", "[END]"}},
+        {"ten questions",
+         tenQuestionsLastChoice(),
+         {"T1=first", "T9=ninth", "R10=2"},
+         {"", "[Q1T]", "first", "[Q2T]", "", "[Q3T]", "",      "[Q4T]",  "",  "[Q5T]", "",     "[Q6T]",
+          "", "[Q7T]", "",      "[Q8T]", "", "[Q9T]", "ninth", "[Q10R]", "0", "1",     "[END]"}},
+    };
+    for (const Case& c : cases) {
+        CAPTURE(std::string(c.what));
+        OpenSheet sheet(c.questionnaire);
+        REQUIRE(sheet.readyWithoutBox());
+        for (const std::string& action : c.answers)
+            answer(*sheet, action);
+        clickOn(*sheet, "Button1");
+        REQUIRE(sheet->seenBoxes().size() == 1u);
+        CHECK(sheet->seenBoxes().front().text == "送信しました");
+        REQUIRE(sheet.folder.hasAnswerFile());
+        CHECK(sheet.folder.answerFileBytes() == expectedAnswerFile(c.fileAfterName));
+    }
+}
+
 TEST_CASE("worked by keys only, the sheet sends the golden answer file, after a failed send")
 {
     OpenSheet sheet(kData / "e2e_keyboard.txt");
@@ -309,7 +405,11 @@ TEST_CASE("worked by keys only, the sheet sends the golden answer file, after a 
     REQUIRE(sheet->seenBoxes().size() == 1u);
     CHECK(sheet->seenBoxes().back().caption == "ミルネア");
     CHECK(sheet->seenBoxes().back().text == "ファイルへのアクセスが拒否されました.");
+    // Nothing was written in the folder's place; the answers stay.
+    CHECK(std::filesystem::is_directory(blocker));
     CHECK(sheet->shownText("Ename") == "K");
+    CHECK(sheet->shownText("Edit3") == "x");
+    CHECK(selectedItem(*sheet, 1) == 2);
 
     std::filesystem::remove(blocker);
     CHECK(waitUntil(*sheet, [&] { return sheet->focused() == "Button1"; }));

@@ -2,6 +2,7 @@
 
 #include "app/toolkit/toolkit.h"
 #include "app/toolkit/window_rules.h"
+#include "seen_box.h"
 
 #include <memory>
 #include <optional>
@@ -46,13 +47,6 @@ struct FontInfo
     std::string face; // the face asked for
 };
 
-// A message box the program showed, closed by the driver as soon as it was up.
-struct SeenBox
-{
-    std::string caption;
-    std::string text;
-};
-
 class WindowDriver
 {
 public:
@@ -71,6 +65,7 @@ public:
 
     [[nodiscard]] virtual toolkit::Window& window() = 0;
     [[nodiscard]] virtual TForm1* form() = 0; // null for the designed window
+    // The message boxes shown so far, each closed by the driver as soon as it was up.
     [[nodiscard]] virtual const std::vector<SeenBox>& seenBoxes() const = 0;
 
     // Lets the window handle what is pending (input, painting, posted work).

@@ -1,12 +1,9 @@
 #include "sheet_fixture.h"
 
-#include "answers/answer_file.h"
-#include "app/platform/computer_name.h"
-#include "app/text/cp932.h"
+#include "records.h"
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QRadioButton>
@@ -15,15 +12,7 @@
 #include <QTest>
 #include <QTextDocumentFragment>
 
-#include <fstream>
-#include <iterator>
-
 namespace mirunea::test {
-
-std::string sjis(std::string_view utf8)
-{
-    return cp932::fromUtf8(utf8);
-}
 
 QString shownText(const QLabel* label)
 {
@@ -46,54 +35,6 @@ QPoint checkBoxCentre(QListWidget* list, int row)
     return list->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, list).center();
 }
 
-SheetFolder::SheetFolder()
-    : m_previous(QDir::currentPath())
-{
-    m_entered = m_dir.isValid() && QDir::setCurrent(m_dir.path());
-}
-
-SheetFolder::~SheetFolder()
-{
-    QDir::setCurrent(m_previous);
-}
-
-bool SheetFolder::writeQuestionnaire(const std::vector<std::string>& utf8Lines) const
-{
-    std::ofstream out(QDir(m_dir.path()).filePath("data.txt").toStdString(), std::ios::binary);
-    for (const std::string& line : utf8Lines)
-        out << sjis(line) << "\r\n";
-    return static_cast<bool>(out.flush());
-}
-
-std::string SheetFolder::answerFileName()
-{
-    return mirunea::answerFileName(localComputerName());
-}
-
-bool SheetFolder::hasAnswerFile() const
-{
-    return QFileInfo(QDir(m_dir.path()).filePath(QString::fromStdString(answerFileName()))).isFile();
-}
-
-QByteArray SheetFolder::answerFileBytes() const
-{
-    const std::string path = QDir(m_dir.path()).filePath(QString::fromStdString(answerFileName())).toStdString();
-    std::ifstream in(path, std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    return QByteArray::fromStdString(bytes);
-}
-
-QByteArray expectedAnswerFile(const std::vector<std::string>& utf8LinesAfterName)
-{
-    // Line 1 carries the computer name as the file name does.
-    std::string computerName = SheetFolder::answerFileName();
-    computerName.resize(computerName.size() - std::string_view(".ans").size());
-    QByteArray bytes = QByteArray::fromStdString(computerName) + "\r\n";
-    for (const std::string& line : utf8LinesAfterName)
-        bytes += QByteArray::fromStdString(sjis(line)) + "\r\n";
-    return bytes;
-}
-
 ModalBoxWatcher::ModalBoxWatcher(CloseBy closeBy)
     : m_closeBy(closeBy)
 {
@@ -109,9 +50,9 @@ void ModalBoxWatcher::closeActiveBox()
     if (!box || !box->isVisible())
         return;
 
-    SeenBox seen;
-    seen.caption = box->windowTitle();
-    seen.text = box->text();
+    SeenQtBox seen;
+    seen.caption = box->windowTitle().toStdString();
+    seen.text = box->text().toStdString();
     seen.icon = box->icon();
     for (const QAbstractButton* button : box->buttons()) {
         seen.buttonTexts << button->text();
@@ -142,15 +83,21 @@ void ModalBoxWatcher::closeActiveBox()
     // A box that ignored its closing would block the test: take it down and
     // leave a trace the test sees.
     if (box->isVisible()) {
-        m_seen.back().text += QStringLiteral(" [did not close]");
+        m_seen.back().text += " [did not close]";
         box->done(0);
     }
 }
 
-OpenSheet::OpenSheet()
+OpenSheet::OpenSheet(const std::optional<std::vector<std::string>>& questionnaire, CloseBy closeBy)
+    : m_boxes(closeBy)
 {
+    if (questionnaire)
+        m_folder.writeQuestionnaire(*questionnaire);
     m_app.setTitle(sjis("ミルネア"));
     m_form = std::make_unique<TForm1>(m_app);
+    m_boxesBeforeShow = m_boxes.seen().size();
+    window()->show();
+    m_shown = QTest::qWaitForWindowActive(window());
 }
 
 OpenSheet::~OpenSheet() = default;
@@ -158,12 +105,6 @@ OpenSheet::~OpenSheet() = default;
 qt::FormWidget* OpenSheet::window()
 {
     return static_cast<qt::QtWindow&>(m_form->window()).widget();
-}
-
-bool OpenSheet::showActive()
-{
-    window()->show();
-    return QTest::qWaitForWindowActive(window());
 }
 
 } // namespace mirunea::test

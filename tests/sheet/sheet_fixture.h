@@ -2,19 +2,21 @@
 
 #include "app/toolkit/qt/qt_application.h"
 #include "app/toolkit/qt/qt_window.h"
+#include "seen_box.h"
 #include "sheet/tform1.h"
+#include "sheet_folder.h"
 
-#include <QByteArray>
 #include <QMessageBox>
+#include <QMetaType>
 #include <QRect>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <QTimer>
 
+#include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 class QLabel;
@@ -22,8 +24,6 @@ class QListWidget;
 class QRadioButton;
 
 namespace mirunea::test {
-
-[[nodiscard]] std::string sjis(std::string_view utf8);
 
 // The text a label shows: its rich text without markup.
 [[nodiscard]] QString shownText(const QLabel* label);
@@ -34,42 +34,9 @@ namespace mirunea::test {
 // Where a click ticks a check-list item: the middle of its check box.
 [[nodiscard]] QPoint checkBoxCentre(QListWidget* list, int row);
 
-// A fresh folder made the working directory for one test, as the program runs
-// in the shared folder; the previous one is restored afterwards.
-class SheetFolder
+// What a modal message box showed, with what only Qt tells of it.
+struct SeenQtBox : SeenBox
 {
-public:
-    SheetFolder();
-    SheetFolder(const SheetFolder&) = delete;
-    SheetFolder& operator=(const SheetFolder&) = delete;
-    ~SheetFolder();
-
-    [[nodiscard]] bool isValid() const { return m_entered; }
-    [[nodiscard]] QString path() const { return m_dir.path(); }
-
-    // Writes data.txt: each line (UTF-8 here) in Shift-JIS, ended by CR LF.
-    [[nodiscard]] bool writeQuestionnaire(const std::vector<std::string>& utf8Lines) const;
-
-    // This computer's answer file, as the send action names it.
-    [[nodiscard]] static std::string answerFileName();
-    [[nodiscard]] bool hasAnswerFile() const;
-    [[nodiscard]] QByteArray answerFileBytes() const;
-
-private:
-    QTemporaryDir m_dir;
-    QString m_previous;
-    bool m_entered = false;
-};
-
-// The bytes of an answer file: the computer name, then the given lines (UTF-8
-// here, Shift-JIS in the file), each ended by CR LF.
-[[nodiscard]] QByteArray expectedAnswerFile(const std::vector<std::string>& utf8LinesAfterName);
-
-// What a modal message box showed.
-struct SeenBox
-{
-    QString caption;
-    QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QStringList buttonTexts;
     bool buttonHasIcon = false;
@@ -85,40 +52,56 @@ class ModalBoxWatcher
 {
 public:
     explicit ModalBoxWatcher(CloseBy closeBy = CloseBy::Return);
-    [[nodiscard]] const std::vector<SeenBox>& seen() const { return m_seen; }
+    [[nodiscard]] const std::vector<SeenQtBox>& seen() const { return m_seen; }
 
 private:
     void closeActiveBox();
 
     CloseBy m_closeBy;
     QTimer m_poll;
-    std::vector<SeenBox> m_seen;
+    std::vector<SeenQtBox> m_seen;
 };
 
 // The application and the answer sheet window, created as the program does
-// at start (the sheet set-up runs in the constructor).
+// at start (the sheet set-up runs in the constructor) in a fresh working
+// folder holding the questionnaire given (none for std::nullopt), then shown
+// and made active; message boxes are closed as given and kept.
 class OpenSheet
 {
 public:
-    OpenSheet();
+    explicit OpenSheet(const std::optional<std::vector<std::string>>& questionnaire, CloseBy closeBy = CloseBy::Return);
     ~OpenSheet();
+    OpenSheet(const OpenSheet&) = delete;
+    OpenSheet& operator=(const OpenSheet&) = delete;
+
+    [[nodiscard]] bool shown() const { return m_shown; }
+    [[nodiscard]] bool shownWithoutBox() const { return m_shown && m_boxes.seen().empty(); }
+    [[nodiscard]] const std::vector<SeenQtBox>& boxes() const { return m_boxes.seen(); }
+    // How many boxes came while the window was created, before it was shown.
+    [[nodiscard]] std::size_t boxesBeforeShow() const { return m_boxesBeforeShow; }
+    [[nodiscard]] const SheetFolder& folder() const { return m_folder; }
 
     [[nodiscard]] TForm1& form() { return *m_form; }
     [[nodiscard]] qt::FormWidget* window();
-    [[nodiscard]] QWidget* client() { return window()->client(); }
 
     template<class W = QWidget>
     [[nodiscard]] W* control(const QString& name)
     {
         return window()->findChild<W*>(name);
     }
-
-    // Shows the window as the event loop would and waits until it is active.
-    [[nodiscard]] bool showActive();
+    // The control of panel q named by its stem, e.g. control("RadioGroup", 3).
+    [[nodiscard]] QWidget* control(const QString& stem, int q) { return control(stem + QString::number(q)); }
 
 private:
+    SheetFolder m_folder;
+    ModalBoxWatcher m_boxes;
     qt::QtApplication m_app;
     std::unique_ptr<TForm1> m_form;
+    std::size_t m_boxesBeforeShow = 0;
+    bool m_shown = false;
 };
 
 } // namespace mirunea::test
+
+// The way a box is closed, as a column of Qt Test's data tables.
+Q_DECLARE_METATYPE(mirunea::test::CloseBy)

@@ -9,11 +9,8 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include <memory>
-
-using mirunea::test::ModalBoxWatcher;
+using mirunea::test::expectedAnswerFile;
 using mirunea::test::OpenSheet;
-using mirunea::test::SheetFolder;
 
 class EditControlCharactersTest : public QObject
 {
@@ -26,12 +23,8 @@ private Q_SLOTS:
 
 void EditControlCharactersTest::controlCharactersBecomeSpacesInTheAnswerFile()
 {
-    SheetFolder folder;
-    QVERIFY(folder.isValid());
-    QVERIFY(folder.writeQuestionnaire({"t", "d", "氏名", "[T]ご意見"}));
-    ModalBoxWatcher boxes;
-    OpenSheet sheet;
-    QVERIFY(sheet.showActive());
+    OpenSheet sheet(std::vector<std::string>{"t", "d", "氏名", "[T]ご意見"});
+    QVERIFY(sheet.shownWithoutBox());
 
     auto* name = sheet.control<QLineEdit>(QStringLiteral("Ename"));
     name->setFocus(Qt::MouseFocusReason);
@@ -48,18 +41,14 @@ void EditControlCharactersTest::controlCharactersBecomeSpacesInTheAnswerFile()
     QCOMPARE(edit->text(), QStringLiteral("a b c\td  e\x7F"));
 
     QTest::mouseClick(sheet.control(QStringLiteral("Button1")), Qt::LeftButton);
-    QCOMPARE(folder.answerFileBytes(),
-             mirunea::test::expectedAnswerFile({"太郎 x ", "[Q1T]", "a b c\td  e\x7F", "[END]"}));
+    QCOMPARE(QByteArray::fromStdString(sheet.folder().answerFileBytes()),
+             QByteArray::fromStdString(expectedAnswerFile({"太郎 x ", "[Q1T]", "a b c\td  e\x7F", "[END]"})));
 }
 
 void EditControlCharactersTest::longPastedAnswerReachesTheFileWhole()
 {
-    SheetFolder folder;
-    QVERIFY(folder.isValid());
-    QVERIFY(folder.writeQuestionnaire({"t", "d", "", "[T]ご意見"}));
-    ModalBoxWatcher boxes;
-    OpenSheet sheet;
-    QVERIFY(sheet.showActive());
+    OpenSheet sheet(std::vector<std::string>{"t", "d", "", "[T]ご意見"});
+    QVERIFY(sheet.shownWithoutBox());
 
     // 100,000 characters, far past Qt's default limit of 32,767, double-byte
     // ones among them; the last ones tell a cut text from a whole one.
@@ -77,7 +66,8 @@ void EditControlCharactersTest::longPastedAnswerReachesTheFileWhole()
     QCOMPARE(edit->text().size(), 100'000);
 
     QTest::mouseClick(sheet.control(QStringLiteral("Button1")), Qt::LeftButton);
-    QCOMPARE(folder.answerFileBytes(), mirunea::test::expectedAnswerFile({"", "[Q1T]", pasted.toStdString(), "[END]"}));
+    QCOMPARE(QByteArray::fromStdString(sheet.folder().answerFileBytes()),
+             QByteArray::fromStdString(expectedAnswerFile({"", "[Q1T]", pasted.toStdString(), "[END]"})));
 }
 
 QTEST_MAIN(EditControlCharactersTest)

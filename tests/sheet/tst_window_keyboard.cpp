@@ -16,39 +16,13 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include <memory>
-
-using mirunea::test::CloseBy;
-using mirunea::test::ModalBoxWatcher;
 using mirunea::test::OpenSheet;
-using mirunea::test::SheetFolder;
 
 using Lines = std::vector<std::string>;
-Q_DECLARE_METATYPE(Lines)
 
 namespace {
 
 const Lines& kQuestionnaire = mirunea::test::kAccessKeyQuestionnaire;
-
-// The sheet opened in a fresh folder, shown and active; any message box it
-// shows is closed and kept.
-struct ActiveSheet
-{
-    explicit ActiveSheet(const Lines& questionnaire = kQuestionnaire)
-    {
-        written = folder.isValid() && folder.writeQuestionnaire(questionnaire);
-        sheet = std::make_unique<OpenSheet>();
-        active = sheet->showActive();
-    }
-
-    [[nodiscard]] bool ready() const { return written && active && boxes.seen().empty(); }
-
-    SheetFolder folder;
-    ModalBoxWatcher boxes{CloseBy::Return};
-    std::unique_ptr<OpenSheet> sheet;
-    bool written = false;
-    bool active = false;
-};
 
 QRadioButton* radioItem(OpenSheet& sheet, int q, int item)
 {
@@ -75,17 +49,17 @@ private Q_SLOTS:
 
 void WindowKeyboardTest::doubleAmpersandIsOneAmpersandForScreenReaders()
 {
-    ActiveSheet s({"A&&B", "", "", "[R]C&&D(&H)", "E&&F", "[T]", ""});
-    QVERIFY(s.ready());
-    QCOMPARE(accessibleText(s.sheet->control(QStringLiteral("GroupBox1"))), QStringLiteral("C&D(H)"));
-    QCOMPARE(accessibleText(radioItem(*s.sheet, 1, 1)), QStringLiteral("E&F"));
+    OpenSheet s(Lines{"A&&B", "", "", "[R]C&&D(&H)", "E&&F", "[T]", ""});
+    QVERIFY(s.shownWithoutBox());
+    QCOMPARE(accessibleText(s.control(QStringLiteral("GroupBox1"))), QStringLiteral("C&D(H)"));
+    QCOMPARE(accessibleText(radioItem(s, 1, 1)), QStringLiteral("E&F"));
 }
 
 void WindowKeyboardTest::pastedLinesBecomeOneLine()
 {
-    ActiveSheet s;
-    QVERIFY(s.ready());
-    auto* edit = s.sheet->control<QLineEdit>(QStringLiteral("Edit1"));
+    OpenSheet s(kQuestionnaire);
+    QVERIFY(s.shownWithoutBox());
+    auto* edit = s.control<QLineEdit>(QStringLiteral("Edit1"));
     edit->setFocus(Qt::TabFocusReason);
     QGuiApplication::clipboard()->setText(QString::fromUtf8("一行目\n二行目\r\n三行目\r"));
     QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
@@ -99,9 +73,9 @@ void WindowKeyboardTest::pastedLinesBecomeOneLine()
 
 void WindowKeyboardTest::pasteWhileComposingKeepsTheComposedWord()
 {
-    ActiveSheet s;
-    QVERIFY(s.ready());
-    auto* edit = s.sheet->control<QLineEdit>(QStringLiteral("Edit1"));
+    OpenSheet s(kQuestionnaire);
+    QVERIFY(s.shownWithoutBox());
+    auto* edit = s.control<QLineEdit>(QStringLiteral("Edit1"));
     edit->setFocus(Qt::TabFocusReason);
     edit->setText(QString::fromUtf8("前"));
     edit->end(false);

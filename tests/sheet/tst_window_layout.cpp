@@ -5,8 +5,8 @@
 #include "app/toolkit/qt/qt_application.h"
 #include "app/toolkit/qt/qt_window.h"
 #include "app/toolkit/window_rules.h"
+#include "records.h"
 #include "sheet/form1_layout.h"
-#include "sheet_fixture.h"
 
 #include <QFontInfo>
 #include <QTest>

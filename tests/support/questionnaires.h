@@ -36,6 +36,23 @@ inline const std::vector<std::string> kAccessKeyQuestionnaire = {
     "[T]A&&B(&H)",
 };
 
+// One question of each kind, plain text, three choices each.
+inline const std::vector<std::string> kPlainThreeKindsQuestionnaire = {
+    "給食アンケート",
+    "正直に答えてください",
+    "氏名",
+    "[R]好きな季節は？",
+    "春",
+    "夏",
+    "冬",
+    "",
+    "[T]ご意見",
+    "[C]クラブ",
+    "美術",
+    "音楽",
+    "体育",
+};
+
 // One question of each kind, with "&" in captions and items.
 inline const std::vector<std::string> kThreeKindsQuestionnaire = {
     "給食アンケート",

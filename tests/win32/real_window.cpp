@@ -1,5 +1,6 @@
 #include "real_window.h"
 
+#include "utf8_text.h"
 #include "working_folder.h"
 
 namespace mirunea::test {
@@ -63,11 +64,17 @@ void CALLBACK MessageBoxCloser::onTimer(HWND, UINT, UINT_PTR, DWORD)
                 g_closer->m_lastBox = window;
                 wchar_t caption[256] = {};
                 ::GetWindowTextW(window, caption, 256);
-                SeenBox box{caption, ::GetWindow(window, GW_OWNER), ::GetWindowLongPtrW(window, GWL_EXSTYLE), 0};
+                wchar_t text[1024] = {};
+                ::GetDlgItemTextW(window, 0xFFFF, text, 1024); // the box's message
+                SeenWin32Box box;
+                box.caption = utf8(caption);
+                box.text = utf8(text);
+                box.owner = ::GetWindow(window, GW_OWNER);
+                box.extendedStyle = ::GetWindowLongPtrW(window, GWL_EXSTYLE);
                 ::EnumThreadWindows(
                     ::GetCurrentThreadId(),
                     [](HWND other, LPARAM seen) -> BOOL {
-                        auto* box = reinterpret_cast<SeenBox*>(seen);
+                        auto* box = reinterpret_cast<SeenWin32Box*>(seen);
                         if (::IsWindowEnabled(other) && classOf(other) != L"#32770")
                             ++box->enabledWindows;
                         return TRUE;

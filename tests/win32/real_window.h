@@ -1,5 +1,7 @@
 #pragma once
 
+#include "seen_box.h"
+
 #include <windows.h>
 
 #include <string>
@@ -18,13 +20,12 @@ void pumpMessages(int rounds = 20);
 // The bytes "<computer name>.ans" holds in the working folder.
 [[nodiscard]] std::string answerFileBytes();
 
-// What a message box was while it was shown.
-struct SeenBox
+// What a message box was while it was shown, with what only Win32 tells of it.
+struct SeenWin32Box : SeenBox
 {
-    std::wstring caption;
-    HWND owner;
-    LONG_PTR extendedStyle;
-    int enabledWindows; // the thread's other top-level windows still enabled
+    HWND owner = nullptr;
+    LONG_PTR extendedStyle = 0;
+    int enabledWindows = 0; // the thread's other top-level windows still enabled
 };
 
 // Presses "OK" on every message box this thread shows while it lives, and
@@ -37,13 +38,13 @@ public:
     MessageBoxCloser(const MessageBoxCloser&) = delete;
     MessageBoxCloser& operator=(const MessageBoxCloser&) = delete;
 
-    [[nodiscard]] const std::vector<SeenBox>& seen() const { return m_seen; }
+    [[nodiscard]] const std::vector<SeenWin32Box>& seen() const { return m_seen; }
 
 private:
     static void CALLBACK onTimer(HWND, UINT, UINT_PTR, DWORD);
     UINT_PTR m_timer;
     HWND m_lastBox = nullptr; // closing, not to be counted twice
-    std::vector<SeenBox> m_seen;
+    std::vector<SeenWin32Box> m_seen;
 };
 
 } // namespace mirunea::test

@@ -192,8 +192,9 @@ TEST_CASE("the error box shown before the window stands alone in the task bar, m
     test::MessageBoxCloser boxes;
     TForm1 form(app);
     REQUIRE(boxes.seen().size() == 1);
-    const test::SeenBox& box = boxes.seen()[0];
-    CHECK(box.caption == L"ミルネア");
+    const test::SeenWin32Box& box = boxes.seen()[0];
+    CHECK(box.caption == "ミルネア");
+    CHECK(box.text == "ファイルが見つかりません.");
     // A box without owner and no tool window gets a task-bar button.
     CHECK(box.owner == nullptr);
     CHECK((box.extendedStyle & WS_EX_TOOLWINDOW) == 0);

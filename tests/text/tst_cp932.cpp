@@ -1,4 +1,4 @@
-// Code page 932 against the shared tables in tests/base/data: glibc's
+// Code page 932 against the shared tables in tests/text/data: glibc's
 // converter natively, the Windows one under Wine (run with ANSI code page 932
 // and with 1252, which must make no difference).
 #include "app/text/cp932.h"

@@ -2,7 +2,7 @@
 
 #include "answers/answer_file.h"
 #include "app/platform/computer_name.h"
-#include "app/text/cp932.h"
+#include "records.h"
 
 #include <fstream>
 #include <iterator>
@@ -14,7 +14,7 @@ void SheetFolder::writeQuestionnaire(const std::vector<std::string>& utf8Lines) 
 {
     std::ofstream out(path() / "data.txt", std::ios::binary);
     for (const std::string& line : utf8Lines)
-        out << cp932::fromUtf8(line) << "\r\n";
+        out << sjis(line) << "\r\n";
     if (!out.flush())
         throw std::runtime_error("cannot write data.txt");
 }
@@ -61,7 +61,7 @@ std::string expectedAnswerFile(const std::vector<std::string>& utf8LinesAfterNam
 {
     std::string bytes = thisComputersFirstLine();
     for (const std::string& line : utf8LinesAfterName)
-        bytes += cp932::fromUtf8(line) + "\r\n";
+        bytes += sjis(line) + "\r\n";
     return bytes;
 }
 
