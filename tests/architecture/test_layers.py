@@ -105,7 +105,7 @@ def link_violations(links_file):
             continue
         folder = LIBRARIES[target]
         layer = "app/toolkit/qt" if folder.endswith("<backend>") else folder
-        allowed = set(LAYERS[layer])
+        allowed = set(LAYERS[layer]) | {layer}
         for dep in filter(None, (d.strip() for d in deps.split(";"))):
             if dep in LIBRARIES:
                 dep_folder = LIBRARIES[dep]
