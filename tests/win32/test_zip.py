@@ -11,8 +11,10 @@ import subprocess
 import sys
 import zipfile
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_send import PALE_GREEN, SILVER, Program, Screen, check, main_window, panel, wait_for  # noqa: E402
+import harness  # noqa: E402
+from e2e_send import SILVER, WINE, Screen, check, main_window, start_program, wait_for, wait_painted  # noqa: E402
 
 
 def read(path):
@@ -32,7 +34,7 @@ def pixels(path):
 
 def main():
     parser = argparse.ArgumentParser()
-    for option in ("--cpack-config", "--source", "--exe", "--ico", "--work"):
+    for option in ("--cpack-config", "--source", "--exe", "--layout-dump", "--ico", "--work"):
         parser.add_argument(option, required=True)
     args = parser.parse_args()
     shutil.rmtree(args.work, ignore_errors=True)
@@ -64,32 +66,23 @@ def main():
           "the .ico shows the picture of app/icon/mirunea.xpm")
     check(ico[22:] in exe, "the exe carries the icon")
 
-    screen = Screen()
-    program = Program(screen, os.path.join(unpacked, "mirunea.exe"), unpacked, False)
-    try:
-        window = main_window(screen)
-        x0, y0, _, _ = screen.geometry(window)
-        shot_path = os.path.join(args.work, "unpacked-sample.png")
-
-        # Wine may map the window before every panel is painted: wait for all seven.
-        def painted():
-            shot = screen.screenshot(shot_path)
-            shown = all(screen.pixel(shot, x0 + panel(q)[0] + 30, y0 + panel(q)[1] + 90) == SILVER
-                        for q in range(1, 8))
-            return shot if shown else None
-
-        shot = wait_for("panels 1 to 7 painted", painted, timeout=20)
-        for q in range(1, 11):
-            left, top = panel(q)
-            expected = SILVER if q <= 7 else PALE_GREEN
-            check(screen.pixel(shot, x0 + left + 30, y0 + top + 90) == expected,
-                  "panel %d %s" % (q, "shown" if q <= 7 else "hidden"))
-        screen.close_window(window)
-        wait_for("the program to end", lambda: program.process.poll() is not None, timeout=15)
-        check(program.process.returncode == 0, "exit code 0")
-    finally:
-        program.stop()
-        screen.close()
+    layout = harness.load_layout([WINE, args.layout_dump])
+    with harness.XServer(inherit_environment=True) as x:
+        screen = Screen(x, layout, args.work)
+        program = start_program(screen, os.path.join(unpacked, "mirunea.exe"), harness.WorkingFolder.at(unpacked), False)
+        try:
+            window = main_window(screen)
+            # Wine may map the window before every panel is painted: wait for all seven.
+            shot, (x0, y0, _, _) = wait_painted(screen, window, range(1, 8), "unpacked-sample", timeout=20)
+            for q in range(1, 11):
+                x, y = layout.panel_empty_spot(q)
+                expected = SILVER if q <= 7 else layout.background
+                check(shot.pixel(x0 + x, y0 + y) == expected, "panel %d %s" % (q, "shown" if q <= 7 else "hidden"))
+            screen.close_window(window)
+            wait_for("the program to end", lambda: program.process.poll() is not None, timeout=15)
+            check(program.process.returncode == 0, "exit code 0")
+        finally:
+            program.stop()
     print("PASS", flush=True)
 
 

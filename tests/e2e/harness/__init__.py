@@ -14,6 +14,7 @@ from .image import Image
 from .keyboard_mouse import KeyboardMouse
 from .layout import SILVER, Layout, around, centre, frame_top
 from .layout import from_environment as layout_from_environment
+from .layout import load as load_layout
 from .processes import DEFAULT_TIMEOUT, HarnessError, wait_until
 from .program import (DIALOG_CAPTION, Program, WorkingFolder, describe_bytes, program_from_environment, sjis,
                       sjis_lines)
@@ -24,5 +25,5 @@ from .xserver import XServer
 __all__ = [
     "DEFAULT_TIMEOUT", "DIALOG_CAPTION", "SILVER", "AnswerFileAssertions", "HarnessError", "Image",
     "KeyboardMouse", "Layout", "Program", "Session", "Windows", "WorkingFolder", "XServer", "around", "centre",
-    "describe_bytes", "frame_top", "layout_from_environment", "main", "program_from_environment", "sjis", "sjis_lines", "wait_until",
+    "describe_bytes", "frame_top", "layout_from_environment", "load_layout", "main", "program_from_environment", "sjis", "sjis_lines", "wait_until",
 ]

@@ -40,12 +40,20 @@ def describe_bytes(data):
 
 class WorkingFolder:
     """A fresh, empty working folder, `path`, inside a private folder, `outside`, for what the
-    program must not find in its own (a link's target, a staged copy, another user's home)."""
+    program must not find in its own (a link's target, a staged copy, another user's home);
+    made in the temporary directory or inside a folder given."""
 
-    def __init__(self):
-        self.outside = tempfile.mkdtemp(prefix="mirunea-e2e-")
+    def __init__(self, inside=None):
+        self.outside = tempfile.mkdtemp(prefix="mirunea-e2e-", dir=inside)
         self.path = os.path.join(self.outside, "share")
         os.mkdir(self.path)
+
+    @classmethod
+    def at(cls, path):
+        """An existing folder as the working folder, left as it is by remove()."""
+        folder = cls.__new__(cls)
+        folder.outside, folder.path = None, path
+        return folder
 
     def remove(self):
         if self.outside is not None:
