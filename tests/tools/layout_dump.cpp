@@ -7,8 +7,10 @@
 #include "sheet/form1_layout.h"
 
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace {
 
@@ -39,34 +41,28 @@ std::string text(std::string_view sjis)
     return quoted(mirunea::cp932::toUtf8(sjis));
 }
 
-std::string kindName(ControlKind kind)
-{
-    switch (kind) {
-    case ControlKind::Label:
-        return "label";
-    case ControlKind::Edit:
-        return "edit";
-    case ControlKind::GroupBox:
-        return "group box";
-    case ControlKind::RadioGroup:
-        return "radio group";
-    case ControlKind::CheckListBox:
-        return "check list box";
-    case ControlKind::Button:
-        return "button";
-    }
-    return "unknown";
-}
+constexpr std::pair<ControlKind, const char*> kKindNames[] = {
+    {ControlKind::Label, "label"},
+    {ControlKind::Edit, "edit"},
+    {ControlKind::GroupBox, "group box"},
+    {ControlKind::RadioGroup, "radio group"},
+    {ControlKind::CheckListBox, "check list box"},
+    {ControlKind::Button, "button"},
+};
 
-std::string backgroundName(Background background)
+constexpr std::pair<Background, const char*> kBackgroundNames[] = {
+    {Background::Parent, "parent"},
+    {Background::Silver, "silver"},
+    {Background::SystemWindow, "system window"},
+};
+
+// "unknown" for a value the tables above lack: the harness refuses it.
+template<typename Enum, std::size_t N>
+std::string nameOf(Enum value, const std::pair<Enum, const char*> (&names)[N])
 {
-    switch (background) {
-    case Background::Parent:
-        return "parent";
-    case Background::Silver:
-        return "silver";
-    case Background::SystemWindow:
-        return "system window";
+    for (const auto& [known, name] : names) {
+        if (known == value)
+            return name;
     }
     return "unknown";
 }
@@ -80,7 +76,12 @@ public:
         text_ += (text_.empty() ? "{" : ", ") + quoted(name) + ": " + json;
         return *this;
     }
-    Members& add(std::string_view name, int value) { return add(name, std::to_string(value)); }
+    Members& add(std::initializer_list<std::pair<std::string_view, int>> numbers)
+    {
+        for (const auto& [name, value] : numbers)
+            add(name, std::to_string(value));
+        return *this;
+    }
     [[nodiscard]] std::string json() const { return text_ + "}"; }
 
 private:
@@ -95,15 +96,15 @@ std::string windowJson(const mirunea::toolkit::WindowSpec& w)
     return Members()
         .add("name", quoted(w.name))
         .add("caption", text(w.caption))
-        .add("left", w.left)
-        .add("top", w.top)
-        .add("outerWidth", w.outerWidth)
-        .add("outerHeight", w.outerHeight)
-        .add("clientWidth", w.clientWidth)
-        .add("clientHeight", w.clientHeight)
+        .add({{"left", w.left},
+              {"top", w.top},
+              {"outerWidth", w.outerWidth},
+              {"outerHeight", w.outerHeight},
+              {"clientWidth", w.clientWidth},
+              {"clientHeight", w.clientHeight}})
         .add("background", background)
         .add("fontFace", text(w.fontFace))
-        .add("fontPixels", w.fontPixels)
+        .add({{"fontPixels", w.fontPixels}})
         .json();
 }
 
@@ -111,17 +112,13 @@ std::string controlJson(const mirunea::toolkit::ControlSpec& c)
 {
     return Members()
         .add("name", quoted(c.name))
-        .add("kind", quoted(kindName(c.kind)))
+        .add("kind", quoted(nameOf(c.kind, kKindNames)))
         .add("parent", quoted(c.parent))
-        .add("left", c.left)
-        .add("top", c.top)
-        .add("width", c.width)
-        .add("height", c.height)
-        .add("fontPixels", c.fontPixels)
+        .add({{"left", c.left}, {"top", c.top}, {"width", c.width}, {"height", c.height}, {"fontPixels", c.fontPixels}})
         .add("bold", c.bold ? "true" : "false")
         .add("text", text(c.text))
-        .add("tabOrder", c.tabOrder)
-        .add("background", quoted(backgroundName(c.background)))
+        .add({{"tabOrder", c.tabOrder}})
+        .add("background", quoted(nameOf(c.background, kBackgroundNames)))
         .json();
 }
 

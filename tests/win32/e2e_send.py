@@ -334,13 +334,19 @@ def missing_questionnaire(screen, args):
         program.stop()
 
 
-def main():
+def options(*names):
+    """The command line's options, all required; the --work folder made anew."""
     parser = argparse.ArgumentParser()
-    for option in ("--exe", "--helper", "--layout-dump", "--questionnaire", "--golden", "--work"):
-        parser.add_argument(option, required=True)
+    for name in names + ("--work",):
+        parser.add_argument(name, required=True)
     args = parser.parse_args()
     shutil.rmtree(args.work, ignore_errors=True)
     os.makedirs(args.work)
+    return args
+
+
+def main():
+    args = options("--exe", "--helper", "--layout-dump", "--questionnaire", "--golden")
     in_namespace = os.geteuid() == 0 and shutil.which("unshare") is not None
     layout = harness.load_layout([WINE, args.layout_dump])
     # Wine answers GetComputerNameA from the host name its server started

@@ -4,9 +4,7 @@
 questionnaire), unpacked, and its exe run under Wine and Xvfb in the unpacked folder, where it must
 show the sample's questions. Needs what e2e_send.py needs; WINEPREFIX etc. set."""
 
-import argparse
 import os
-import shutil
 import subprocess
 import sys
 import zipfile
@@ -14,7 +12,8 @@ import zipfile
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from e2e_send import SILVER, WINE, Screen, check, main_window, start_program, wait_for, wait_painted  # noqa: E402
+from e2e_send import (SILVER, WINE, Screen, check, main_window, options, start_program, wait_for,  # noqa: E402
+                      wait_painted)
 
 
 def read(path):
@@ -33,12 +32,7 @@ def pixels(path):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    for option in ("--cpack-config", "--source", "--exe", "--layout-dump", "--ico", "--work"):
-        parser.add_argument(option, required=True)
-    args = parser.parse_args()
-    shutil.rmtree(args.work, ignore_errors=True)
-    os.makedirs(args.work)
+    args = options("--cpack-config", "--source", "--exe", "--layout-dump", "--ico")
 
     subprocess.run(["cpack", "-G", "ZIP", "--config", args.cpack_config, "-B", args.work], check=True,
                    stdout=subprocess.DEVNULL)

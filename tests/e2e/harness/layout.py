@@ -43,13 +43,17 @@ class Layout:
     """The window's place, sizes, caption and colour, and every control's rectangle by its name."""
 
     def __init__(self, table):
-        window = table["window"]
+        self.window = window = table["window"]
         self.caption = window["caption"]
         self.window_position = (window["left"], window["top"])
         self.outer_size = (window["outerWidth"], window["outerHeight"])
         self.client_size = (window["clientWidth"], window["clientHeight"])
         self.background = tuple(window["background"])
         self.controls = table["controls"]
+        for control in self.controls:
+            if "unknown" in (control["kind"], control["background"]):
+                raise HarnessError("the layout dump tool has no name for the kind or background of %s"
+                                   % control["name"])
         self._rects = {}
         for control in self.controls:
             origin = self._rects[control["parent"]][:2] if control["parent"] else (0, 0)

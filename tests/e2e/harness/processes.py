@@ -17,6 +17,23 @@ class HarnessError(AssertionError):
     """A wait ran out or the program did something a test did not expect."""
 
 
+class Started:
+    """A context manager for what start() sets up and stop() ends: stopped at the end of the block,
+    and at once when start() fails half-way."""
+
+    def __enter__(self):
+        try:
+            self.start()
+        except BaseException:
+            self.stop()
+            raise
+        return self
+
+    def __exit__(self, *exc):
+        self.stop()
+        return False
+
+
 def wait_until(condition, what, timeout=DEFAULT_TIMEOUT, still_worth_waiting=None, details=None,
                poll=POLL_SECONDS):
     """Polls condition() until it returns something true, and returns that.

@@ -14,7 +14,7 @@ from .windows import Windows
 from .xserver import XServer
 
 
-class Session:
+class Session(processes.Started):
     """Use it as a context manager so that the program and the X server are killed and the folder
     removed even when a test fails:
 
@@ -36,24 +36,9 @@ class Session:
         self.x = XServer(window_manager=window_manager, screen=screen, session_bus=session_bus)
         self.windows = Windows(self.x, self.wait_for, screenshot_dir)
         self.input = KeyboardMouse(self.x, self.wait_for)
-        self._program_path = program
-        self._hostname = hostname
-        self.folder = None
-        self.program = None
-        self._layout = layout
-        self.main_window = None
-
-    def __enter__(self):
-        try:
-            self.start()
-        except BaseException:
-            self.stop()
-            raise
-        return self
-
-    def __exit__(self, *exc):
-        self.stop()
-        return False
+        self._program_path, self._hostname, self._layout = program, hostname, layout
+        # Made by start(); main_window by the waits for it.
+        self.folder = self.program = self.main_window = None
 
     def start(self):
         """Starts the X server and makes the empty working folder."""

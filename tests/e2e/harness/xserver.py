@@ -40,7 +40,7 @@ def _quiet_environment(home, runtime):
     return env
 
 
-class XServer:
+class XServer(processes.Started):
     """Use it as a context manager: whatever it started is killed and its folder removed at the end.
 
     window_manager: None (a bare X server: nobody hands out the focus), "openbox" or "xfwm4" (which
@@ -54,26 +54,10 @@ class XServer:
         self.screen_size = screen or SCREEN_SIZE
         self.session_bus = session_bus or window_manager == "xfwm4"
         self.inherit_environment = inherit_environment
-        self.display = None
-        self.env = None
-        self.client = None
-        self.folder = None
-        self._xvfb = None
-        self._bus = None
-        self._wm = None
+        # Made by start().
+        self.display = self.env = self.client = self.folder = None
+        self._xvfb = self._bus = self._wm = None
         self._helpers = []
-
-    def __enter__(self):
-        try:
-            self.start()
-        except BaseException:
-            self.stop()
-            raise
-        return self
-
-    def __exit__(self, *exc):
-        self.stop()
-        return False
 
     def start(self):
         self.folder = tempfile.mkdtemp(prefix="mirunea-x-")
