@@ -65,7 +65,8 @@ class DesktopTest(harness.AnswerFileAssertions, unittest.TestCase):
         for way in ("Return", "Escape", "ok", "close box"):
             with self.subTest(way=way):
                 box = self.open_confirmation()
-                s.wait_for(lambda: s.windows.frame_extents(box) and s.windows.outer_geometry(box)[0] > 0, "the box placed", 3)
+                s.wait_for(lambda: s.windows.frame_extents(box) and s.windows.outer_geometry(box)[0] > 0,
+                           "the box placed", 3)
                 x, y, width, height = s.windows.outer_geometry(box)
                 self.assertLessEqual(abs(x + width / 2 - screen_centre[0]), 1, (x, y, width, height))
                 self.assertLessEqual(abs(y + height / 2 - screen_centre[1]), 1, (x, y, width, height))

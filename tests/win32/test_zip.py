@@ -63,7 +63,8 @@ def main():
     layout = harness.load_layout([WINE, args.layout_dump])
     with harness.XServer(inherit_environment=True) as x:
         screen = Screen(x, layout, args.work)
-        program = start_program(screen, os.path.join(unpacked, "mirunea.exe"), harness.WorkingFolder.at(unpacked), False)
+        unpacked_exe = os.path.join(unpacked, "mirunea.exe")
+        program = start_program(screen, unpacked_exe, harness.WorkingFolder.at(unpacked), False)
         try:
             window = main_window(screen)
             # Wine may map the window before every panel is painted: wait for all seven.

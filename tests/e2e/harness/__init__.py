@@ -25,5 +25,6 @@ from .xserver import XServer
 __all__ = [
     "DEFAULT_TIMEOUT", "DIALOG_CAPTION", "SILVER", "AnswerFileAssertions", "HarnessError", "Image",
     "KeyboardMouse", "Layout", "Program", "Session", "Windows", "WorkingFolder", "XServer", "around", "centre",
-    "describe_bytes", "frame_top", "layout_from_environment", "load_layout", "main", "program_from_environment", "sjis", "sjis_lines", "wait_until",
+    "describe_bytes", "frame_top", "layout_from_environment", "load_layout", "main", "program_from_environment",
+    "sjis", "sjis_lines", "wait_until",
 ]
