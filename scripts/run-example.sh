@@ -10,7 +10,7 @@ build="$root/build"
 
 "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$build" -G Ninja
-cmake --build "$build" --target mirunea
+cmake --build "$build" --target mirunea mirunea_layout_dump
 
 if [ -n "${DISPLAY:-}" ]; then
   workdir="$(mktemp -d "${TMPDIR:-/tmp}/mirunea-example.XXXXXX")"
@@ -29,13 +29,14 @@ root, build = sys.argv[1], sys.argv[2]
 sys.path.insert(0, os.path.join(root, "tests", "e2e"))
 import harness
 
-with harness.Session(os.path.join(build, "mirunea"), screenshot_dir=build) as session:
+layout = harness.load_layout([os.path.join(build, "tests", "tools", "mirunea_layout_dump")])
+with harness.Session(os.path.join(build, "mirunea"), screenshot_dir=build, layout=layout) as session:
     with open(os.path.join(root, "examples", "data.txt"), "rb") as sample:
-        session.write_data(sample.read())
+        session.folder.write_data(sample.read())
     session.launch()
-    shot = session.screenshot("example-screenshot")
+    shot = session.windows.screenshot("example-screenshot")
     session.close_main_window()
-    code = session.wait_exit()
+    code = session.program.wait_exit()
 print(shot.path)
 sys.exit(code)
 PYTHON

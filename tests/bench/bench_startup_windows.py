@@ -17,19 +17,16 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from bench_startup import Screen  # noqa: E402
 
 WINE = "/usr/bin/wine"
 
 
-def measure(session, screen, exe):
+def measure(x, program):
     """Milliseconds from spawn to the first window mapped."""
-    session.program = exe
     before = time.monotonic()
-    process = session.spawn_program(prefix=(WINE,))
-    (_, mapped), = screen.wait_maps(1, timeout=60)
+    process = program.spawn()
+    (_, mapped), = x.client.wait_maps(1, timeout=60)
     process.kill()
     process.wait()
     return (mapped - before) * 1000
@@ -41,20 +38,27 @@ def main():
     with open(data_file, "rb") as f:
         data = f.read()
     server = subprocess.Popen(["/usr/bin/wineserver", "-p", "-f"])
+    folder = harness.WorkingFolder()
     try:
-        with harness.Session(program) as session:
-            session.write_data(data)
-            screen = Screen(session)
-            programs = (("mirunea.exe", program), ("Japanese static", yardstick))
-            for _, exe in programs:
-                measure(session, screen, exe)
+        folder.write_data(data)
+        with harness.XServer(inherit_environment=True) as x:
+            x.client.watch_maps()
+            programs = [(name, harness.Program(exe, folder, x.env, launcher=[WINE]))
+                        for name, exe in (("mirunea.exe", program), ("Japanese static", yardstick))]
+            for _, runs_of in programs:
+                measure(x, runs_of)
             times = {name: [] for name, _ in programs}
-            for _ in range(runs):
-                for name, exe in programs:
-                    times[name].append(measure(session, screen, exe))
-                    # Wine ends a killed process's windows a moment later: let them go first.
-                    time.sleep(0.3)
+            try:
+                for _ in range(runs):
+                    for name, runs_of in programs:
+                        times[name].append(measure(x, runs_of))
+                        # Wine ends a killed process's windows a moment later: let them go first.
+                        time.sleep(0.3)
+            finally:
+                for _, runs_of in programs:
+                    runs_of.stop()
     finally:
+        folder.remove()
         subprocess.run(["/usr/bin/wineserver", "-k"], check=False)
         server.wait()
     print("exec to window first shown under Wine, ms (%d runs each, alternating)" % runs)

@@ -7,19 +7,12 @@ objects. Needs Debian's python3-pyatspi, at-spi2-core and dbus besides the e2e t
 """
 
 import os
-import select
-import shutil
-import signal
-import subprocess
 import sys
-import tempfile
-import time
 import unittest
 import warnings
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from harness import MAIN_CAPTION, sjis_lines  # noqa: E402
 
 # Imported once the private session bus exists: the AT-SPI library looks the bus up on first use
 # and keeps it for the life of the process.
@@ -27,7 +20,6 @@ pyatspi = None
 
 # A start that takes longer fails the test; ctest's 20 s bound the module as a whole.
 STARTUP_TIMEOUT = 6.0
-POLL_SECONDS = 0.05
 
 SEND_CAPTION = "入力終了（送信）"
 
@@ -72,86 +64,14 @@ def _expected_panels():
     ]
 
 
-# -- servers ---------------------------------------------------------------------
+# -- the desktop -------------------------------------------------------------------
 
 
-def _start_server(command, ready_flag, env):
-    """Starts a server that writes one line to a file descriptor once it serves; returns (process, line).
+class PrivateDesktop(harness.XServer):
+    """An X screen and a D-Bus session bus of our own; `env` reaches them."""
 
-    ready_flag is the option that names that descriptor, e.g. "-displayfd" or "--print-address=".
-    """
-    read_end, write_end = os.pipe()
-    flag = [ready_flag + str(write_end)] if ready_flag.endswith("=") else [ready_flag, str(write_end)]
-    try:
-        process = subprocess.Popen(command[:1] + flag + command[1:], pass_fds=(write_end,), env=env,
-                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                   stderr=subprocess.DEVNULL, start_new_session=True)
-    finally:
-        os.close(write_end)
-    line = b""
-    deadline = time.monotonic() + STARTUP_TIMEOUT
-    with os.fdopen(read_end, "rb", buffering=0) as pipe:
-        while not line.endswith(b"\n"):
-            remaining = deadline - time.monotonic()
-            if remaining <= 0 or not select.select([pipe], [], [], remaining)[0]:
-                _kill_group(process)
-                raise harness.HarnessError("%s did not report that it is ready" % command[0])
-            chunk = pipe.read(1)
-            if not chunk:
-                _kill_group(process)
-                raise harness.HarnessError("%s ended before it reported that it is ready" % command[0])
-            line += chunk
-    return process, line.decode().strip()
-
-
-def _kill_group(process):
-    """Kills a process started in its own session, with whatever it started (the bus's activated services)."""
-    if process.poll() is None:
-        try:
-            os.killpg(process.pid, signal.SIGKILL)
-        except ProcessLookupError:
-            pass
-    process.wait()
-
-
-class PrivateDesktop:
-    """An X screen and a D-Bus session bus of our own, and the environment that reaches them."""
-
-    def __enter__(self):
-        self._servers = []
-        self.folder = tempfile.mkdtemp(prefix="mirunea-a11y-")
-        try:
-            runtime = os.path.join(self.folder, "runtime")
-            os.mkdir(runtime, 0o700)
-            self.env = {
-                "PATH": os.environ.get("PATH", "/usr/bin:/bin"),
-                "HOME": self.folder,
-                "XDG_RUNTIME_DIR": runtime,
-                "LANG": "C.UTF-8",
-                "LC_ALL": "C.UTF-8",
-            }
-            xvfb, display = _start_server(
-                ["Xvfb", "-screen", "0", "%dx%dx24" % (harness.SCREEN_WIDTH, harness.SCREEN_HEIGHT),
-                 "-nolisten", "tcp", "-noreset"], "-displayfd", self.env)
-            self._servers.append(xvfb)
-            self.env["DISPLAY"] = ":" + display
-            # The accessibility bus launcher is activated by this bus and inherits its environment.
-            bus, address = _start_server(
-                ["dbus-daemon", "--session", "--nofork", "--nopidfile",
-                 "--address=unix:path=" + os.path.join(self.folder, "session-bus")],
-                "--print-address=", self.env)
-            self._servers.append(bus)
-            self.env["DBUS_SESSION_BUS_ADDRESS"] = address
-        except BaseException:
-            self.__exit__()
-            raise
-        return self
-
-    def __exit__(self, *exc):
-        for server in reversed(self._servers):
-            _kill_group(server)
-        shutil.rmtree(self.folder, ignore_errors=True)
-        return False
+    def __init__(self):
+        super().__init__(session_bus=True)
 
     def use_for_this_process(self):
         """Points this process's AT-SPI client at the private buses, then loads it."""
@@ -221,21 +141,16 @@ class RunningSheet:
 
     def __init__(self, desktop, data_lines):
         self.desktop = desktop
-        self.data = sjis_lines(data_lines)
+        self.data_lines = data_lines
 
     def __enter__(self):
-        program = harness.program_from_environment()
-        self.folder = tempfile.mkdtemp(prefix="share-", dir=self.desktop.folder)
-        with open(os.path.join(self.folder, "data.txt"), "wb") as f:
-            f.write(self.data)
-        env = dict(self.desktop.env, QT_QPA_PLATFORM="xcb",
-                   # The program reads no settings; this only makes Qt serve AT-SPI without a desktop's consent.
-                   QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
-        self.output = tempfile.TemporaryFile()
-        self.process = subprocess.Popen([program], cwd=self.folder, env=env,
-                                        stdin=subprocess.DEVNULL, stdout=self.output, stderr=self.output,
-                                        start_new_session=True)
+        self.caption = harness.layout_from_environment().caption
+        self.folder = harness.WorkingFolder()
+        self.folder.write_data(self.data_lines)
+        self.program = harness.Program(harness.program_from_environment(), self.folder, self.desktop.env)
         try:
+            # The program reads no settings; this only makes Qt serve AT-SPI without a desktop's consent.
+            self.program.start(env={"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"})
             self.window = self._wait_window()
         except BaseException:
             self.__exit__()
@@ -243,45 +158,34 @@ class RunningSheet:
         return self
 
     def __exit__(self, *exc):
-        _kill_group(self.process)
-        self.output.close()
+        self.program.stop()
+        self.folder.remove()
         return False
-
-    def program_output(self):
-        self.output.seek(0)
-        return self.output.read().decode("utf-8", "replace")
 
     def _wait_window(self):
         """The shown answer sheet as registered on the accessibility bus by this very process."""
         desktop = pyatspi.Registry.getDesktop(0)
-        deadline = time.monotonic() + STARTUP_TIMEOUT
-        while True:
-            if self.process.poll() is not None:
-                raise harness.HarnessError("the program ended (code %s) before its window was accessible\n%s"
-                                           % (self.process.returncode, self.program_output()))
-            window = self._find_window(desktop)
-            if window is not None:
-                # The set-up runs before the window is shown, so a shown window is complete.
-                return Node(window)
-            if time.monotonic() > deadline:
-                raise harness.HarnessError("no accessible window %r within %.0f s\n%s"
-                                           % (MAIN_CAPTION, STARTUP_TIMEOUT, self.program_output()))
-            time.sleep(POLL_SECONDS)
+        found = harness.wait_until(lambda: self._find_window(desktop), "an accessible window %r" % self.caption,
+                                   STARTUP_TIMEOUT, still_worth_waiting=self.program.check_running,
+                                   details=self.program.output)
+        # The set-up runs before the window is shown, so a shown window is complete.
+        return Node(found[0])
 
     def _find_window(self, desktop):
+        """[the window] once the program shows it, else []."""
         for i in range(desktop.childCount):
             application = desktop.getChildAtIndex(i)
             try:
-                if application is None or application.get_process_id() != self.process.pid:
+                if application is None or application.get_process_id() != self.program.process.pid:
                     continue
                 for j in range(application.childCount):
                     window = application.getChildAtIndex(j)
-                    if window.name == MAIN_CAPTION and window.getState().contains(pyatspi.STATE_SHOWING):
-                        return window
+                    if window.name == self.caption and window.getState().contains(pyatspi.STATE_SHOWING):
+                        return [window]
             except Exception:
                 # An application that is just leaving the bus (a previous run) no longer answers.
                 continue
-        return None
+        return []
 
 
 _desktop = None

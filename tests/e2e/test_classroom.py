@@ -71,49 +71,50 @@ class Pupil:
         self.text = "answer %d" % number
         self.choice = number % 3
         self.ticks = [(number >> bit) & 1 for bit in range(3)]
-        self.process = session.spawn_program(self.host, env=env)
+        self.process = session.program.spawn(self.host, env=env)
         self.window = None
 
 
 class ClassroomTest(harness.AnswerFileAssertions, unittest.TestCase):
     def setUp(self):
         self.session = self.enterContext(Session(harness.program_from_environment()))
-        self.session.write_data(QUESTIONNAIRE)
-        with open(os.path.join(self.session.workdir, "data.txt"), "rb") as f:
+        self.session.folder.write_data(QUESTIONNAIRE)
+        with open(self.session.folder.file("data.txt"), "rb") as f:
             self.data = f.read()
         self.env = {"DBUS_SESSION_BUS_ADDRESS": test_faults._desktop.env["DBUS_SESSION_BUS_ADDRESS"],
                     "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"}
 
     def main_window(self, pupil, timeout=SLOW_START_TIMEOUT):
         s = self.session
-        windows = s.wait_for(lambda: s.windows_of(pupil.process.pid, harness.MAIN_CAPTION),
+        windows = s.wait_for(lambda: s.windows.of_process(pupil.process.pid, s.layout.caption),
                              "the sheet of %s" % pupil.host, timeout)
         self.assertEqual(len(windows), 1)
         return windows[0]
 
     def box_texts(self, pupil):
         s = self.session
-        s.wait_for(lambda: s.windows_of(pupil.process.pid, CAPTION), "a box of %s" % pupil.host,
+        s.wait_for(lambda: s.windows.of_process(pupil.process.pid, CAPTION), "a box of %s" % pupil.host,
                    SLOW_START_TIMEOUT)
         return s.wait_for(lambda: accessible_texts(pupil.process.pid, CAPTION),
                           "the box text of %s over AT-SPI" % pupil.host, SLOW_START_TIMEOUT)
 
     def close_box(self, pupil):
         s = self.session
-        box = s.windows_of(pupil.process.pid, CAPTION)[0]
-        s.raise_window(box)
-        s.focus(box)
-        s.key("Return")
-        s.wait_for(lambda: not s.windows_of(pupil.process.pid, CAPTION), "the box of %s to close" % pupil.host)
+        box = s.windows.of_process(pupil.process.pid, CAPTION)[0]
+        s.windows.raise_window(box)
+        s.windows.focus(box)
+        s.input.key("Return")
+        s.wait_for(lambda: not s.windows.of_process(pupil.process.pid, CAPTION), "the box of %s to close" % pupil.host)
 
     def shown_panels(self, window):
-        sheet = self.session.screenshot("classroom-sheet", window)
-        return [q for q in range(1, 11) if sheet.pixel(*harness.panel_empty_spot(q)) == SILVER], sheet
+        s = self.session
+        sheet = s.windows.screenshot("classroom-sheet", window)
+        return [q for q in range(1, 11) if sheet.pixel(*s.layout.panel_empty_spot(q)) == SILVER], sheet
 
     def test_forty_pupils_send_at_once_while_the_questionnaire_is_rewritten(self):
         s = self.session
         started = time.monotonic()
-        data_path = os.path.join(s.workdir, "data.txt")
+        data_path = s.folder.file("data.txt")
         pupils = []
         holder = None
         for number in range(1, PUPILS + 1):
@@ -128,16 +129,16 @@ class ClassroomTest(harness.AnswerFileAssertions, unittest.TestCase):
         for pupil in pupils:
             # A run that met the rewrite reports it before its window is shown.
             pid = pupil.process.pid
-            first = s.wait_for(lambda: ("box" if s.windows_of(pid, CAPTION) else None)
-                               or ("sheet" if s.windows_of(pid, harness.MAIN_CAPTION) else None),
+            first = s.wait_for(lambda: ("box" if s.windows.of_process(pid, CAPTION) else None)
+                               or ("sheet" if s.windows.of_process(pid, s.layout.caption) else None),
                                "%s to show a window" % pupil.host, SLOW_START_TIMEOUT)
             if first == "box":
                 self.assertEqual(self.box_texts(pupil), [SHARING_VIOLATION], pupil.host)
                 self.close_box(pupil)
                 refused.append(pupil.host)
             pupil.window = self.main_window(pupil)
-            s.raise_window(pupil.window)
-            s.wait_painted(pupil.window, *harness.EMPTY_SPOT, timeout=SLOW_START_TIMEOUT)
+            s.windows.raise_window(pupil.window)
+            s.windows.wait_painted(pupil.window, *s.layout.empty_spot, timeout=SLOW_START_TIMEOUT)
             # Forty windows share one place: until the raise has taken effect the
             # screen may still show another pupil's sheet, so look until it shows
             # the expected one (or the time is up, and the last look is judged).
@@ -147,40 +148,40 @@ class ClassroomTest(harness.AnswerFileAssertions, unittest.TestCase):
                 panels, sheet = self.shown_panels(pupil.window)
                 if panels == expected or time.monotonic() > deadline:
                     break
-                s.raise_window(pupil.window)
+                s.windows.raise_window(pupil.window)
                 time.sleep(0.1)
             pupil.read_all = panels == [1, 2, 3]
             self.assertIn(panels, ([1, 2, 3], []), "%s shows part of a questionnaire" % pupil.host)
             self.assertEqual(pupil.read_all, pupil.host not in refused, pupil.host)
             if pupil.read_all and indicators is None:
-                indicators = (sheet.find_indicators(*harness.radio_group_rect(1)),
-                              sheet.find_indicators(*harness.check_list_rect(2)))
+                indicators = (sheet.find_indicators(*s.layout.radio_group_rect(1)),
+                              sheet.find_indicators(*s.layout.check_list_rect(2)))
                 self.assertEqual([len(found) for found in indicators], [3, 3])
 
         # Answer only once every sheet is up: a window mapped later would lie on top
         # of the one being answered and take its clicks.
         for pupil in pupils:
-            s.raise_window(pupil.window)
-            s.focus(pupil.window)
-            s.click(pupil.window, *harness.centre(harness.NAME_EDIT))
-            s.type(pupil.name)
+            s.windows.raise_window(pupil.window)
+            s.windows.focus(pupil.window)
+            s.input.click(pupil.window, *harness.centre(s.layout.name_edit))
+            s.input.type(pupil.name)
             if pupil.read_all:
-                s.click(pupil.window, *indicators[0][pupil.choice])
+                s.input.click(pupil.window, *indicators[0][pupil.choice])
                 for item, tick in enumerate(pupil.ticks):
                     if tick:
-                        s.click(pupil.window, *indicators[1][item])
-                s.click(pupil.window, *harness.centre(harness.edit_rect(3)))
-                s.type(pupil.text)
-            s.click(pupil.window, *harness.centre(harness.SEND_BUTTON))
+                        s.input.click(pupil.window, *indicators[1][item])
+                s.input.click(pupil.window, *harness.centre(s.layout.edit_rect(3)))
+                s.input.type(pupil.text)
+            s.input.click(pupil.window, *harness.centre(s.layout.send_button))
 
         for pupil in pupils:
             self.assertEqual(self.box_texts(pupil), [SENT], pupil.host)
-            with open(os.path.join(s.workdir, pupil.host + ".ans"), "rb") as f:
+            with open(s.folder.file(pupil.host + ".ans"), "rb") as f:
                 self.assertEqual(f.read(), harness.sjis_lines(self.expected_lines(pupil)), pupil.host)
 
         with open(data_path, "rb") as f:
             self.assertEqual(f.read(), self.data, "data.txt changed")
-        self.assertEqual(s.files(), sorted(["data.txt"] + [p.host + ".ans" for p in pupils]))
+        self.assertEqual(s.folder.files(), sorted(["data.txt"] + [p.host + ".ans" for p in pupils]))
         print("\n%d pupils in %.1f s, %d met the rewrite" % (PUPILS, time.monotonic() - started, len(refused)),
               file=sys.stderr)
 
@@ -195,45 +196,45 @@ class ClassroomTest(harness.AnswerFileAssertions, unittest.TestCase):
     def test_two_pupils_sharing_a_computer_name_send_at_the_same_moment(self):
         s = self.session
         # No questions: each answer set is the computer name, the pupil's name and "[END]".
-        s.write_data(["学級アンケート", "名前だけ", "氏名"])
+        s.folder.write_data(["学級アンケート", "名前だけ", "氏名"])
         pupils = [Pupil(s, 7, self.env, "PC99"), Pupil(s, 8, self.env, "PC99")]
         for pupil in pupils:
             pupil.read_all = False
         for pupil in pupils:
             pupil.window = self.main_window(pupil)
-            s.raise_window(pupil.window)
-            s.wait_painted(pupil.window, *harness.EMPTY_SPOT)
+            s.windows.raise_window(pupil.window)
+            s.windows.wait_painted(pupil.window, *s.layout.empty_spot)
         # Answer only once every sheet is up: a window mapped later would lie on top
         # of the one being answered and take its clicks.
         for pupil in pupils:
-            s.raise_window(pupil.window)
-            s.focus(pupil.window)
-            s.click(pupil.window, *harness.centre(harness.NAME_EDIT))
-            s.type(pupil.name)
-        send = harness.centre(harness.SEND_BUTTON)
+            s.windows.raise_window(pupil.window)
+            s.windows.focus(pupil.window)
+            s.input.click(pupil.window, *harness.centre(s.layout.name_edit))
+            s.input.type(pupil.name)
+        send = harness.centre(s.layout.send_button)
         # One xdotool run: the two clicks reach the two programs microseconds apart.
         a, b = pupils
         subprocess.run(["xdotool", "windowraise", str(a.window), "mousemove", "--window", str(a.window),
                         str(send[0]), str(send[1]), "click", "1", "windowraise", str(b.window),
                         "mousemove", "--window", str(b.window), str(send[0]), str(send[1]), "click", "1"],
-                       env=dict(os.environ, DISPLAY=s.display), check=True)
+                       env=dict(os.environ, DISPLAY=s.x.display), check=True)
         results = {p.name: self.box_texts(p) for p in pupils}
         winners = [p for p in pupils if results[p.name] == [SENT]]
         losers = [p for p in pupils if results[p.name] == [SHARING_VIOLATION]]
         self.assertEqual(len(winners) + len(losers), 2, results)
         self.assertGreaterEqual(len(winners), 1, results)
-        path = os.path.join(s.workdir, "PC99.ans")
+        path = s.folder.file("PC99.ans")
         with open(path, "rb") as f:
             content = f.read()
         self.assertIn(content, [harness.sjis_lines(self.expected_lines(p)) for p in winners], "a mixed file")
         for loser in losers:
             self.close_box(loser)
-            s.raise_window(loser.window)
-            s.click(loser.window, *send)
+            s.windows.raise_window(loser.window)
+            s.input.click(loser.window, *send)
             self.assertEqual(self.box_texts(loser), [SENT])
             with open(path, "rb") as f:
                 self.assertEqual(f.read(), harness.sjis_lines(self.expected_lines(loser)))
-        self.assertEqual(s.files(), ["PC99.ans", "data.txt"])
+        self.assertEqual(s.folder.files(), ["PC99.ans", "data.txt"])
 
 
 if __name__ == "__main__":

@@ -24,7 +24,7 @@ import unittest
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
 import test_accessibility  # noqa: E402
-from harness import PALE_GREEN, SILVER, Session  # noqa: E402
+from harness import SILVER, Session  # noqa: E402
 
 HOST = "PC12"
 ANSWER = HOST + ".ans"
@@ -102,7 +102,7 @@ def data_held_for_writing(t):
 
 def read_only_folder(t):
     t.prefix = ["unshare", "-m", "--propagation", "private", "--", "sh", "-c", READ_ONLY_FOLDER, "sh"]
-    return lambda: t.in_program_namespace("mount", "-o", "remount,bind,rw", t.session.workdir)
+    return lambda: t.in_program_namespace("mount", "-o", "remount,bind,rw", t.session.folder.path)
 
 
 def read_only_answer_file(t):
@@ -117,7 +117,7 @@ def folder_named_answer(t):
 
 
 def link_named_answer(t):
-    target = os.path.join(os.path.dirname(t.session.workdir), "target.ans")
+    target = os.path.join(t.session.folder.outside, "target.ans")
     with open(target, "wb") as f:
         f.write(OLD_CONTENT)
     os.symlink(target, t.path(ANSWER))
@@ -137,11 +137,11 @@ def answer_held(t):
 
 
 def full_disk(t):
-    staged = os.path.join(os.path.dirname(t.session.workdir), "staged-data.txt")
+    staged = os.path.join(t.session.folder.outside, "staged-data.txt")
     t.prefix = ["unshare", "-m", "--propagation", "private", "--", "sh", "-c", FULL_DISK, staged]
     # The tmpfs is seen only by the program: reach its files through its working directory.
-    t.answer_path = lambda: "/proc/%d/cwd/%s" % (t.session.process.pid, ANSWER)
-    return lambda: os.remove("/proc/%d/cwd/filler" % t.session.process.pid)
+    t.answer_path = lambda: "/proc/%d/cwd/%s" % (t.session.program.process.pid, ANSWER)
+    return lambda: os.remove("/proc/%d/cwd/filler" % t.session.program.process.pid)
 
 
 READ_FAULTS = [
@@ -195,7 +195,7 @@ def accessible_texts(pid, caption):
 class FaultTest(harness.AnswerFileAssertions, unittest.TestCase):
     def setUp(self):
         self.session = self.enterContext(Session(harness.program_from_environment(), hostname=HOST))
-        self.session.write_data(QUESTIONNAIRE)
+        self.session.folder.write_data(QUESTIONNAIRE)
         self.prefix = []
         self.env = {}
         self.holders = []
@@ -209,18 +209,18 @@ class FaultTest(harness.AnswerFileAssertions, unittest.TestCase):
     # -- helpers for the table --
 
     def path(self, name):
-        return os.path.join(self.session.workdir, name)
+        return self.session.folder.file(name)
 
     def write_old_answer(self):
         with open(self.path(ANSWER), "wb") as f:
             f.write(OLD_CONTENT)
 
     def run_as_nobody(self):
-        home = os.path.join(os.path.dirname(self.session.workdir), "nobody-home")
+        home = os.path.join(self.session.folder.outside, "nobody-home")
         os.mkdir(home, 0o700)
         shutil.chown(home, "nobody", "nogroup")
-        os.chmod(os.path.dirname(self.session.workdir), 0o711)
-        os.chmod(self.session.workdir, 0o777)
+        os.chmod(self.session.folder.outside, 0o711)
+        os.chmod(self.session.folder.path, 0o777)
         self.prefix = ["setpriv", "--reuid", "nobody", "--regid", "nogroup", "--clear-groups", "--"]
         self.env = {"HOME": home, "XDG_RUNTIME_DIR": home}
 
@@ -232,7 +232,7 @@ class FaultTest(harness.AnswerFileAssertions, unittest.TestCase):
         return env
 
     def in_program_namespace(self, *command):
-        subprocess.run(["nsenter", "-t", str(self.session.process.pid), "-m", "--"] + list(command), check=True)
+        subprocess.run(["nsenter", "-t", str(self.session.program.process.pid), "-m", "--"] + list(command), check=True)
 
     # -- checks --
 
@@ -243,29 +243,30 @@ class FaultTest(harness.AnswerFileAssertions, unittest.TestCase):
     def assert_box(self, expected_text):
         s = self.session
         dialog = s.wait_dialog()
-        picture = s.screenshot("fault-box", dialog)
+        picture = s.windows.screenshot("fault-box", dialog)
         if self.env.get("HOME"):
             # Run as another user: off the bus; the box must look exactly like one already read.
             self.assertIn(expected_text, _box_pictures, "no read box to compare with")
-            self.assertTrue(picture._pixels == _box_pictures[expected_text], "box differs from %r" % expected_text)
+            self.assertTrue(picture.pixels == _box_pictures[expected_text], "box differs from %r" % expected_text)
         else:
-            pid = s.process.pid
+            pid = s.program.process.pid
             texts = s.wait_for(lambda: accessible_texts(pid, CAPTION), "the box's text over AT-SPI")
             self.assertEqual(texts, [expected_text])
-            _box_pictures[expected_text] = picture._pixels
-        s.key("Return")
+            _box_pictures[expected_text] = picture.pixels
+        s.input.key("Return")
         s.wait_dialog_gone()
 
     def shown_panels(self, window, name):
-        sheet = self.session.screenshot(name, window)
-        colours = {q: sheet.pixel(*harness.panel_empty_spot(q)) for q in range(1, 11)}
+        s = self.session
+        sheet = s.windows.screenshot(name, window)
+        colours = {q: sheet.pixel(*s.layout.panel_empty_spot(q)) for q in range(1, 11)}
         for q, colour in colours.items():
-            self.assertIn(colour, (SILVER, PALE_GREEN), "panel %d neither shown nor hidden" % q)
+            self.assertIn(colour, (SILVER, s.layout.background), "panel %d neither shown nor hidden" % q)
         return [q for q, colour in colours.items() if colour == SILVER]
 
     def send(self, expected_box):
         s = self.session
-        s.click(s.main_window, *harness.centre(harness.SEND_BUTTON))
+        s.input.click(s.main_window, *harness.centre(s.layout.send_button))
         self.assert_box(expected_box)
 
     def answer_lines(self, reason):
@@ -283,13 +284,13 @@ class FaultTest(harness.AnswerFileAssertions, unittest.TestCase):
                 self.require_root(needs_root)
                 cause(self)
                 s = self.session
-                s.start_program(prefix=self.prefix, env=self.program_env())
+                s.program.start(prefix=self.prefix, env=self.program_env())
                 # The box comes before the sheet: the window's creation reports it.
                 self.assert_box(expected)
                 window = s.wait_main_window()
                 self.assertEqual(self.shown_panels(window, "fault-" + tag), [], "no questionnaire, no panels")
-                s.click(window, *harness.centre(harness.NAME_EDIT))
-                s.type(NAME)
+                s.input.click(window, *harness.centre(s.layout.name_edit))
+                s.input.type(NAME)
                 self.send("送信しました")
                 self.assertEqual(self.read_answer(), harness.sjis_lines([HOST, NAME, "[END]"]))
             # Each row gets a fresh screen and folder.
@@ -302,31 +303,31 @@ class FaultTest(harness.AnswerFileAssertions, unittest.TestCase):
                 self.require_root(needs_root)
                 remove_cause = cause(self)
                 s = self.session
-                s.start_program(prefix=self.prefix, env=self.program_env())
+                s.program.start(prefix=self.prefix, env=self.program_env())
                 window = s.wait_main_window()
-                sheet = s.screenshot("fault-%s-sheet" % tag, window)
+                sheet = s.windows.screenshot("fault-%s-sheet" % tag, window)
                 self.assertEqual(self.shown_panels(window, "fault-" + tag), [1, 2])
-                choices = sheet.find_indicators(*harness.radio_group_rect(1))
+                choices = sheet.find_indicators(*s.layout.radio_group_rect(1))
                 self.assertEqual(len(choices), 2)
-                s.click(window, *harness.centre(harness.NAME_EDIT))
-                s.type(NAME)
-                s.click(window, *choices[0])
-                s.click(window, *harness.centre(harness.edit_rect(2)))
-                s.type("first")
+                s.input.click(window, *harness.centre(s.layout.name_edit))
+                s.input.type(NAME)
+                s.input.click(window, *choices[0])
+                s.input.click(window, *harness.centre(s.layout.edit_rect(2)))
+                s.input.type("first")
                 self.send(expected)
                 if tag == "read_only_answer_file":
                     self.assertEqual(self.read_answer(), OLD_CONTENT, "a refused file was changed")
 
                 # Still usable: the answers can be changed after the box.
-                s.click(window, *choices[1])
-                s.click(window, *harness.centre(harness.edit_rect(2)))
-                s.key("ctrl+a")
-                s.type("second")
+                s.input.click(window, *choices[1])
+                s.input.click(window, *harness.centre(s.layout.edit_rect(2)))
+                s.input.key("ctrl+a")
+                s.input.type("second")
                 remove_cause()
                 self.send("送信しました")
                 self.assertEqual(self.read_answer(), harness.sjis_lines(self.answer_lines("second")))
                 s.close_main_window()
-                self.assertEqual(s.wait_exit(), 0)
+                self.assertEqual(s.program.wait_exit(), 0)
             self.release_holders()
             self.session.stop()
             self.setUp()

@@ -13,7 +13,7 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from harness import PALE_GREEN, SILVER, Session  # noqa: E402
+from harness import SILVER, Session  # noqa: E402
 
 HOST = "PC33"
 NAME = "Taro"
@@ -74,34 +74,34 @@ class HostileInputTest(unittest.TestCase):
     def test_sheet_survives_and_answers(self):
         for tag, data, panels, answer in CASES:
             with self.subTest(tag), Session(harness.program_from_environment(), hostname=HOST) as s:
-                s.write_data(data() if callable(data) else data)
-                s.start_program()
+                s.folder.write_data(data() if callable(data) else data)
+                s.program.start()
                 window = s.wait_main_window(timeout=60)
                 if tag == "title_of_60_mb":
-                    peak = self.peak_kb(s.process.pid)
+                    peak = self.peak_kb(s.program.process.pid)
                     print("\n60 MB title: peak resident size %d MB" % (peak // 1024), file=sys.stderr)
                     self.assertLess(peak, GIANT_PEAK_LIMIT_KB)
-                self.assertFalse(s.visible_windows("ミルネア"), "an error box")
-                sheet = s.screenshot("hostile-" + tag, window)
-                shown = [q for q in range(1, 11) if sheet.pixel(*harness.panel_empty_spot(q)) == SILVER]
+                self.assertFalse(s.windows.visible("ミルネア"), "an error box")
+                sheet = s.windows.screenshot("hostile-" + tag, window)
+                shown = [q for q in range(1, 11) if sheet.pixel(*s.layout.panel_empty_spot(q)) == SILVER]
                 for q in range(1, 11):
-                    self.assertIn(sheet.pixel(*harness.panel_empty_spot(q)), (SILVER, PALE_GREEN))
+                    self.assertIn(sheet.pixel(*s.layout.panel_empty_spot(q)), (SILVER, s.layout.background))
                 if panels is not None:
                     self.assertEqual(shown, panels)
-                    s.click(window, *harness.centre(harness.NAME_EDIT))
-                    s.type(NAME)
-                s.click(window, *harness.centre(harness.SEND_BUTTON))
+                    s.input.click(window, *harness.centre(s.layout.name_edit))
+                    s.input.type(NAME)
+                s.input.click(window, *harness.centre(s.layout.send_button))
                 s.wait_dialog()
-                s.key("Return")
+                s.input.key("Return")
                 s.wait_dialog_gone()
-                written = s.read_answer()
+                written = s.program.answer_file()
                 if answer is not None:
                     self.assertEqual(written, harness.sjis_lines(answer))
                 else:
                     self.assertTrue(written.startswith(HOST.encode() + CRLF), written[:40])
                     self.assertTrue(written.endswith(b"[END]" + CRLF), written[-40:])
                 s.close_main_window()
-                self.assertEqual(s.wait_exit(), 0)
+                self.assertEqual(s.program.wait_exit(), 0)
 
     @staticmethod
     def peak_kb(pid):

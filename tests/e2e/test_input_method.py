@@ -36,20 +36,20 @@ class InputMethodTest(harness.AnswerFileAssertions, unittest.TestCase):
     def setUp(self):
         self.program = harness.program_from_environment()
         s = self.session = self.enterContext(Session(self.program, hostname=HOST, session_bus=True))
-        s.write_data(QUESTIONNAIRE)
-        home = s._env["HOME"]
+        s.folder.write_data(QUESTIONNAIRE)
+        home = s.x.env["HOME"]
         settings = os.path.join(home, ".config", "glib-2.0", "settings")
         os.makedirs(settings)
         with open(os.path.join(settings, "keyfile"), "w") as f:
             f.write(SETTINGS)
         self.ibus_env = {"PATH": "/usr/bin:/bin", "XDG_CONFIG_HOME": os.path.join(home, ".config"),
                          "XDG_CACHE_HOME": os.path.join(home, ".cache"), "GSETTINGS_BACKEND": "keyfile"}
-        s.add_process(["ibus-daemon", "--cache=none", "--panel=disable", "--emoji-extension=disable",
+        s.x.add_process(["ibus-daemon", "--cache=none", "--panel=disable", "--emoji-extension=disable",
                        "--config=default"], self.ibus_env)
         self.ibus_env["IBUS_ADDRESS"] = s.wait_for(self.ibus_address, "IBus to publish its address")
 
     def run_tool(self, *command):
-        environment = dict(self.session._env)
+        environment = dict(self.session.x.env)
         environment.update(self.ibus_env)
         return subprocess.run(command, env=environment, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
 
@@ -66,25 +66,25 @@ class InputMethodTest(harness.AnswerFileAssertions, unittest.TestCase):
 
     def launch(self):
         s = self.session
-        s.start_program(env={"QT_IM_MODULE": "ibus", "IBUS_ADDRESS": self.ibus_env["IBUS_ADDRESS"]})
+        s.program.start(env={"QT_IM_MODULE": "ibus", "IBUS_ADDRESS": self.ibus_env["IBUS_ADDRESS"]})
         s.wait_main_window()
         s.wait_for(self.focused_input_context, "IBus to report the program's input context")
         s.wait_for(lambda: self.run_tool("/usr/bin/python3", "-c", SET_ENGINE).returncode == 0,
                    "Anthy to become the engine")
 
     def compose(self, romaji):
-        self.session.type(romaji)
+        self.session.input.type(romaji)
         time.sleep(ENGINE_SECONDS)
 
     def press(self, *keys):
-        self.session.key(*keys)
+        self.session.input.key(*keys)
         time.sleep(ENGINE_SECONDS)
 
     def send(self):
         s = self.session
-        s.click(s.main_window, *harness.centre(harness.SEND_BUTTON))
+        s.input.click(s.main_window, *harness.centre(s.layout.send_button))
         s.wait_dialog()
-        s.key("Return")
+        s.input.key("Return")
         s.wait_dialog_gone()
 
     def test_romaji_converted_and_committed_into_the_name_and_a_text_edit_is_sent_as_shown(self):
@@ -99,7 +99,7 @@ class InputMethodTest(harness.AnswerFileAssertions, unittest.TestCase):
         self.press("Return")  # committed unconverted: さくら
         self.compose("ha")
         # A click on another edit commits what is shown.
-        s.click(s.main_window, *harness.centre(harness.edit_rect(2)))
+        s.input.click(s.main_window, *harness.centre(s.layout.edit_rect(2)))
         time.sleep(ENGINE_SECONDS)
         self.compose("nihon")
         self.press("space", "Return")
@@ -109,11 +109,11 @@ class InputMethodTest(harness.AnswerFileAssertions, unittest.TestCase):
     def test_a_paste_with_a_line_break_while_composing_keeps_the_composed_word(self):
         s = self.session
         self.launch()
-        pasted = os.path.join(s._env["HOME"], "pasted.txt")
+        pasted = os.path.join(s.x.env["HOME"], "pasted.txt")
         with open(pasted, "wb") as f:
             f.write("A\nB".encode())
         # xclip holds the clipboard until it ends.
-        s.add_process(["xclip", "-quiet", "-selection", "clipboard", "-i", pasted])
+        s.x.add_process(["xclip", "-quiet", "-selection", "clipboard", "-i", pasted])
         s.wait_for(lambda: self.run_tool("xclip", "-o", "-selection", "clipboard").stdout == b"A\nB",
                    "the clipboard to hold two lines")
         self.press("Tab")

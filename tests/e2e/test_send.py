@@ -42,38 +42,38 @@ SECOND_REASON = "特になし"
 class SendTest(harness.AnswerFileAssertions, unittest.TestCase):
     def setUp(self):
         self.session = self.enterContext(Session(harness.program_from_environment(), hostname=HOST))
-        self.session.write_data(QUESTIONNAIRE)
+        self.session.folder.write_data(QUESTIONNAIRE)
 
     def confirm(self, closing_key, screenshot=None):
         """Waits for "送信しました", checks it is centred on the screen, closes it with the key."""
         s = self.session
         dialog = s.wait_dialog()
-        x, y, width, height = s.geometry(dialog)
-        self.assertLessEqual(abs(x + width / 2 - harness.SCREEN_WIDTH / 2), 1, "confirmation not centred")
-        self.assertLessEqual(abs(y + height / 2 - harness.SCREEN_HEIGHT / 2), 1, "confirmation not centred")
+        x, y, width, height = s.windows.geometry(dialog)
+        self.assertLessEqual(abs(x + width / 2 - s.x.screen_size[0] / 2), 1, "confirmation not centred")
+        self.assertLessEqual(abs(y + height / 2 - s.x.screen_size[1] / 2), 1, "confirmation not centred")
         if screenshot:
-            s.screenshot(screenshot)
-        s.key(closing_key)
+            s.windows.screenshot(screenshot)
+        s.input.key(closing_key)
         s.wait_dialog_gone()
 
     def test_answers_sent_twice_leave_only_the_second_set_in_the_file(self):
         s = self.session
         window = s.launch()
-        sheet = s.screenshot("send-before", window)
-        career = sheet.find_indicators(*harness.radio_group_rect(1))
-        fields = sheet.find_indicators(*harness.check_list_rect(2))
-        campus = sheet.find_indicators(*harness.radio_group_rect(4))
+        sheet = s.windows.screenshot("send-before", window)
+        career = sheet.find_indicators(*s.layout.radio_group_rect(1))
+        fields = sheet.find_indicators(*s.layout.check_list_rect(2))
+        campus = sheet.find_indicators(*s.layout.radio_group_rect(4))
         self.assertEqual((len(career), len(fields), len(campus)), (5, 4, 3))
-        send_button = harness.centre(harness.SEND_BUTTON)
-        reason_edit = harness.centre(harness.edit_rect(3))
+        send_button = harness.centre(s.layout.send_button)
+        reason_edit = harness.centre(s.layout.edit_rect(3))
 
-        s.type(NAME)
-        s.click(window, *career[2])
-        s.click(window, *fields[0])
-        s.click(window, *fields[3])
-        s.click(window, *reason_edit)
-        s.type(FIRST_REASON)
-        s.click(window, *send_button)
+        s.input.type(NAME)
+        s.input.click(window, *career[2])
+        s.input.click(window, *fields[0])
+        s.input.click(window, *fields[3])
+        s.input.click(window, *reason_edit)
+        s.input.type(FIRST_REASON)
+        s.input.click(window, *send_button)
         self.confirm("Return", screenshot="send-confirmation")
         self.assertAnswerFile(s, [
             HOST, NAME,
@@ -83,19 +83,19 @@ class SendTest(harness.AnswerFileAssertions, unittest.TestCase):
             "[Q4R]", "0", "0", "0",
             "[END]"])
 
-        s.click(window, *career[4])
-        s.click(window, *fields[0])  # unticks the first field
-        s.click(window, fields[1][0] + 40, fields[1][1])  # a click on the text only selects the second ...
-        s.key("Return")  # ... Enter in the check-list box does not send ...
+        s.input.click(window, *career[4])
+        s.input.click(window, *fields[0])  # unticks the first field
+        s.input.click(window, fields[1][0] + 40, fields[1][1])  # a click on the text only selects the second ...
+        s.input.key("Return")  # ... Enter in the check-list box does not send ...
         # ... and Space, seen to tick the second, shows Enter was handled without a box.
-        s.press_and_see(window, harness.around(fields[1]), "space", what="Space to tick the second field")
+        s.input.press_and_see(window, harness.around(fields[1]), "space", what="Space to tick the second field")
         s.assert_no_dialog()
-        s.click(window, *reason_edit)
-        s.key("ctrl+a")
-        s.type(SECOND_REASON)
-        s.click(window, *campus[1])
-        s.screenshot("send-second-answers", window)
-        s.click(window, *send_button)
+        s.input.click(window, *reason_edit)
+        s.input.key("ctrl+a")
+        s.input.type(SECOND_REASON)
+        s.input.click(window, *campus[1])
+        s.windows.screenshot("send-second-answers", window)
+        s.input.click(window, *send_button)
         self.confirm("Escape")
         self.assertAnswerFile(s, [
             HOST, NAME,
@@ -106,8 +106,8 @@ class SendTest(harness.AnswerFileAssertions, unittest.TestCase):
             "[END]"])
 
         s.close_main_window()
-        self.assertEqual(s.wait_exit(), 0)
-        self.assertEqual(s.files(), [HOST + ".ans", "data.txt"])
+        self.assertEqual(s.program.wait_exit(), 0)
+        self.assertEqual(s.folder.files(), [HOST + ".ans", "data.txt"])
 
 
 if __name__ == "__main__":

@@ -19,12 +19,12 @@ import subprocess
 import sys
 import time
 
-MAIN_CAPTION = "校内アンケート　ミルネア"
-DIALOG_CAPTION = "ミルネア"
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+import harness  # noqa: E402
+from harness import DIALOG_CAPTION, SILVER  # noqa: E402
+
 HOST_NAME = "LAB-PC07"
-PALE_GREEN = "192,220,192"
-SILVER = "192,192,192"
-SCREEN = (1280, 1024)
+WINE = "/usr/bin/wine"
 DEADLINE = time.monotonic() + 100  # the whole test, program start-ups included
 
 
@@ -40,97 +40,48 @@ def check(condition, message):
 
 
 def wait_for(what, probe, timeout=20.0):
-    end = min(time.monotonic() + timeout, DEADLINE)
-    while time.monotonic() < end:
-        result = probe()
-        if result:
-            return result
-        time.sleep(0.1)
-    fail("timed out waiting for " + what)
+    try:
+        return harness.wait_until(probe, what, max(0.0, min(timeout, DEADLINE - time.monotonic())), poll=0.1)
+    except harness.HarnessError as error:
+        fail(str(error))
 
 
 class Screen:
-    """A private Xvfb display."""
+    """The private X server the exe runs on, in Wine's environment, with the harness's windows and
+    keys (at Wine's pace) and the sheet's layout as the exe was built with it."""
 
-    def __init__(self):
-        read_end, write_end = os.pipe()
-        self.server = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % SCREEN, "-nolisten", "tcp"],
-            pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        with os.fdopen(read_end) as pipe:
-            self.display = ":" + pipe.readline().strip()
-        self.env = dict(os.environ, DISPLAY=self.display)
-
-    def run(self, *args, check_exit=True):
-        result = subprocess.run(list(args), env=self.env, capture_output=True, text=True, timeout=30)
-        if check_exit and result.returncode != 0:
-            fail("%s: %s" % (" ".join(args), result.stderr.strip()))
-        return result.stdout
-
-    def windows(self, name):
-        result = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name], env=self.env,
-                                capture_output=True, text=True, timeout=30)
-        return result.stdout.split()
-
-    def geometry(self, window):
-        values = {}
-        for line in self.run("xdotool", "getwindowgeometry", "--shell", window).splitlines():
-            key, _, value = line.partition("=")
-            values[key] = int(value) if value.lstrip("-").isdigit() else value
-        return values["X"], values["Y"], values["WIDTH"], values["HEIGHT"]
-
-    # Clicks and keys reach the program in order; a test waits on what they do (wait_state),
-    # never for a fixed time.
-    def click(self, x, y):
-        self.run("xdotool", "mousemove", str(x), str(y), "click", "1")
-
-    def key(self, *keys):
-        self.run("xdotool", "key", "--delay", "50", *keys)
+    def __init__(self, x, layout, work):
+        self.x = x
+        self.layout = layout
+        self.windows = harness.Windows(x, lambda probe, what, timeout: wait_for(what, probe, timeout), work)
+        self.input = harness.KeyboardMouse(x, key_delay=50, type_delay=40)
 
     def focus(self, window):
         # No window manager: the keyboard focus is handed over by hand. The X server orders the
         # focus change before the keys sent after it.
-        self.run("xdotool", "windowfocus", window, check_exit=False)
+        self.windows.focus(window, sync=False)
 
     def close_window(self, window):
         self.focus(window)
-        self.run("xdotool", "key", "alt+F4", check_exit=False)
+        self.input.key("alt+F4")
 
-    def screenshot(self, path):
-        self.run("import", "-window", "root", path)
-        return path
+    def shown(self, caption):
+        return self.windows.visible(caption)
 
-    def pixel(self, path, x, y):
-        text = self.run("convert", path, "-format", "%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]",
-                        "-crop", "1x1+%d+%d" % (x, y), "info:")
-        return text.strip()
-
-    def close(self):
-        self.server.kill()
-        self.server.wait()
+    def screenshot(self, name):
+        """The whole screen, saved in the --work folder."""
+        return self.windows.screenshot(name)
 
 
-class Program:
-    """One run of the exe under Wine in a folder."""
-
-    def __init__(self, screen, exe, folder, in_namespace):
-        command = ["/usr/bin/wine", exe]
-        if in_namespace:
-            command = ["unshare", "-u", "sh", "-c", 'hostname "$0" && exec "$@"', HOST_NAME] + command
-        self.screen = screen
-        self.process = subprocess.Popen(command, cwd=folder, env=screen.env, stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.DEVNULL)
-
-    def stop(self):
-        if self.process.poll() is None:
-            self.process.kill()
-            self.process.wait()
+def start_program(screen, exe, folder, in_namespace):
+    """One run of the exe under Wine in the folder."""
+    program = harness.Program(exe, folder, screen.x.env, HOST_NAME if in_namespace else None, launcher=[WINE])
+    program.start()
+    return program
 
 
 def helper(screen, exe_helper, *args):
-    result = subprocess.run(["/usr/bin/wine", exe_helper] + list(args), env=screen.env, capture_output=True,
-                            timeout=30)
+    result = subprocess.run([WINE, exe_helper] + list(args), env=screen.x.env, capture_output=True, timeout=30)
     return result.returncode, result.stdout.decode("utf-8").splitlines()
 
 
@@ -170,35 +121,31 @@ def wait_state(screen, exe_helper, what, probe, timeout=20.0):
     def look():
         nonlocal last
         last = sheet_state(screen, exe_helper)
-        return probe(last) if last else False
-    end = min(time.monotonic() + timeout, DEADLINE)
-    while time.monotonic() < end:
-        if look():
-            print("ok: " + what, flush=True)
-            return last
-        time.sleep(0.1)
-    fail("timed out waiting for %s; the sheet holds %s" % (what, last))
+        return last if last and probe(last) else None
+    try:
+        harness.wait_until(look, what, max(0.0, min(timeout, DEADLINE - time.monotonic())), poll=0.1)
+    except harness.HarnessError:
+        fail("timed out waiting for %s; the sheet holds %s" % (what, last))
+    print("ok: " + what, flush=True)
+    return last
 
 
 def main_window(screen):
-    windows = wait_for("the answer sheet", lambda: screen.windows(MAIN_CAPTION), timeout=30)
+    windows = wait_for("the answer sheet", lambda: screen.shown(screen.layout.caption), timeout=30)
     return windows[0]
 
 
-# The layout, relative to the client area.
-def panel(q):
-    return (8 if q <= 5 else 504, 88 + 120 * ((q - 1) % 5))
+# Where the Win32 backend draws the items of a radio group and a check-list box, inside the rects
+# the layout gives the controls.
+def radio_item(layout, q, index, count):
+    left, top, _, height = layout.radio_group_rect(q)
+    item_height = min(24, (height - 15) // count)
+    return left + 8 + 6, top + 12 + index * item_height + item_height // 2
 
 
-def radio_item(q, index, count):
-    left, top = panel(q)
-    item_height = min(24, (89 - 15) // count)
-    return left + 88 + 8 + 6, top + 16 + 12 + index * item_height + item_height // 2
-
-
-def check_box(q, index):
-    left, top = panel(q)
-    return left + 88 + 2 + 7, top + 24 + 2 + index * 15 + 7
+def check_box(layout, q, index):
+    left, top = layout.check_list_rect(q)[:2]
+    return left + 2 + 7, top + 2 + index * 15 + 7
 
 
 def utf8_hex(text):
@@ -211,10 +158,9 @@ def computer_name(in_namespace):
 
 
 def check_answer_file(folder, golden, in_namespace):
-    names = [n for n in os.listdir(folder) if n.endswith(".ans")]
+    names = [n for n in folder.files() if n.endswith(".ans")]
     check(len(names) == 1, "one answer file: %s" % names)
-    with open(os.path.join(folder, names[0]), "rb") as f:
-        written = f.read()
+    written = folder.read(names[0])
     with open(golden, "rb") as f:
         expected = f.read()
     if not in_namespace:
@@ -225,74 +171,90 @@ def check_answer_file(folder, golden, in_namespace):
     check(written == expected, "answer file matches %s byte for byte" % os.path.basename(golden))
 
 
+def folder_with(args, data_file):
+    """A fresh working folder in --work (left there for a look after a failure), holding data_file
+    as "data.txt" unless it is None."""
+    folder = harness.WorkingFolder(inside=args.work)
+    if data_file is not None:
+        shutil.copy(data_file, folder.file("data.txt"))
+    return folder
+
+
+def wait_painted(screen, window, panels, name, timeout):
+    """A screenshot once the shown panels are painted: under load Wine maps the window before it
+    has painted every panel. Returns it and the window's geometry."""
+    x0, y0, width, height = screen.windows.geometry(window)
+
+    def painted():
+        shot = screen.screenshot(name)
+        return shot if all(shot.pixel(x0 + x, y0 + y) == SILVER
+                           for x, y in map(screen.layout.panel_empty_spot, panels)) else None
+    shot = wait_for("panels %s painted" % ", ".join(map(str, panels)), painted, timeout=timeout)
+    return shot, (x0, y0, width, height)
+
+
 def answer_and_send(screen, args, in_namespace):
-    folder = os.path.join(args.work, "send")
-    os.makedirs(folder)
-    shutil.copy(args.questionnaire, os.path.join(folder, "data.txt"))
-    program = Program(screen, args.exe, folder, in_namespace)
+    layout = screen.layout
+    pale_green = layout.background
+    folder = folder_with(args, args.questionnaire)
+    program = start_program(screen, args.exe, folder, in_namespace)
     try:
         window = main_window(screen)
-        x0, y0, width, height = screen.geometry(window)
-        at = lambda point: (x0 + point[0], y0 + point[1])
-        sheet_png = os.path.join(args.work, "sheet.png")
+        shot, (x0, y0, width, height) = wait_painted(screen, window, (1, 5, 7), "sheet", timeout=10)
 
-        # Under load Wine maps the window before it has painted every panel: wait
-        # for every shown one.
-        def painted():
-            shot = screen.screenshot(sheet_png)
-            points = ((38, 178), (38, 660), (800, 300))
-            return shot if all(screen.pixel(shot, *at(p)) == SILVER for p in points) else None
-
-        shot = wait_for("panels 1, 5 and 7 painted", painted, timeout=10)
-        check(screen.pixel(shot, *at((496, 300))) == PALE_GREEN, "pale green between the columns")
-        check(screen.pixel(shot, *at((38, 178))) == SILVER, "panel 1 shown in silver")
-        check(screen.pixel(shot, *at((38, 660))) == SILVER, "panel 5 shown")
-        check(screen.pixel(shot, *at((800, 300))) == SILVER, "panel 7 shown")
-        check(screen.pixel(shot, *at((800, 400))) == PALE_GREEN, "panel 8 hidden")
+        def colour(point):
+            return shot.pixel(x0 + point[0], y0 + point[1])
+        check(colour(layout.empty_spot) == pale_green, "pale green between the columns")
+        check(colour(layout.panel_empty_spot(1)) == SILVER, "panel 1 shown in silver")
+        check(colour(layout.panel_empty_spot(5)) == SILVER, "panel 5 shown")
+        check(colour(layout.panel_empty_spot(7)) == SILVER, "panel 7 shown")
+        check(colour(layout.panel_empty_spot(8)) == pale_green, "panel 8 hidden")
 
         screen.focus(window)
-        screen.run("xdotool", "type", "--delay", "40", "Taro")          # the name field has the first focus
-        screen.click(*at(radio_item(1, 2, 5)))                          # Q1: the third choice
+        keys, click = screen.input, lambda point: screen.input.click(window, *point)
+        keys.type("Taro")                                         # the name field has the first focus
+        click(radio_item(layout, 1, 2, 5))                        # Q1: the third choice
         for item in (0, 2, 4):
-            screen.click(*at(check_box(2, item)))                       # Q2: tick 1, 3, 5 ...
-        screen.click(*at(check_box(2, 4)))                              # ... and untick 5
+            click(check_box(layout, 2, item))                     # Q2: tick 1, 3, 5 ...
+        click(check_box(layout, 2, 4))                            # ... and untick 5
         wait_state(screen, args.helper, "name typed, Q1 chosen, Q2 ticked by clicks",
                    lambda s: s.get("edit 0") == "Taro" and "ふつう" in checked_buttons(s)
                    and s.get("list 1") == "10100")
         code, _ = helper(screen, args.helper, "set-edit", "3", utf8_hex("文化祭の劇ソ表"))
         check(code == 0, "Japanese text put into Edit3")
-        screen.click(*at(radio_item(4, 0, 3)))                          # Q4: the first choice ...
+        click(radio_item(layout, 4, 0, 3))                        # Q4: the first choice ...
         wait_state(screen, args.helper, "Q4's first choice clicked",
                    lambda s: "毎日食べる" in checked_buttons(s))
-        screen.key("Up")                                                # ... Up wraps round to the third
+        keys.key("Up")                                            # ... Up wraps round to the third
         wait_state(screen, args.helper, "Up wrapped round to Q4's third choice",
                    lambda s: "ほとんど食べない" in checked_buttons(s) and "毎日食べる" not in checked_buttons(s))
-        screen.key("Tab", "space", "Down", "Down", "space")             # Q5: tick 1 and 3 by keys
+        keys.key("Tab", "space", "Down", "Down", "space")         # Q5: tick 1 and 3 by keys
         wait_state(screen, args.helper, "Q5 ticked by keys", lambda s: s.get("list 4") == "1010")
         code, _ = helper(screen, args.helper, "set-edit", "7", utf8_hex("line1\r\nline2"))
         check(code == 0, "text with a line break put into Edit7")
-        screen.key("Tab", "Return")                                     # the send button, then Enter
+        keys.key("Tab", "Return")                                 # the send button, then Enter
 
         caption, text, icon = message_box(screen, args.helper)
         check((caption, text, icon) == (DIALOG_CAPTION, "送信しました", "no icon"),
               "confirmation shown: %s / %s / %s" % (caption, text, icon))
-        box = wait_for("the box's X window", lambda: screen.windows("^%s$" % DIALOG_CAPTION))[0]
-        bx, by, bw, bh = screen.geometry(box)
+        box = wait_for("the box's X window", lambda: screen.shown(DIALOG_CAPTION))[0]
+        bx, by, bw, bh = screen.windows.geometry(box)
         centre = (bx + bw // 2, by + bh // 2)
-        check(abs(centre[0] - SCREEN[0] // 2) <= 4 and abs(centre[1] - SCREEN[1] // 2) <= 24,
+        screen_width, screen_height = screen.x.screen_size
+        check(abs(centre[0] - screen_width // 2) <= 4 and abs(centre[1] - screen_height // 2) <= 24,
               "confirmation centred on the screen (%d, %d)" % centre)
-        screen.screenshot(os.path.join(args.work, "sent.png"))
-        screen.key("Return")
-        wait_for("the box to close", lambda: not screen.windows("^%s$" % DIALOG_CAPTION))
+        screen.screenshot("sent")
+        keys.key("Return")
+        wait_for("the box to close", lambda: not screen.shown(DIALOG_CAPTION))
 
         check_answer_file(folder, args.golden, in_namespace)
 
-        screen.run("xdotool", "windowsize", window, "600", "400")
+        screen.windows.resize(window, 600, 400, sync=False)
         check(wait_for("scroll bars on a small window",
                        lambda: helper(screen, args.helper, "scroll-bars")[1] == ["horizontal", "vertical"],
                        timeout=10), "both scroll bars on a small window")
-        screen.screenshot(os.path.join(args.work, "scrolled.png"))
-        screen.run("xdotool", "windowsize", window, str(width), str(height))
+        screen.screenshot("scrolled")
+        screen.windows.resize(window, width, height, sync=False)
         check(wait_for("no scroll bars at full size",
                        lambda: helper(screen, args.helper, "scroll-bars")[1] == ["no horizontal", "no vertical"],
                        timeout=10), "no scroll bars at full size again")
@@ -306,43 +268,42 @@ def answer_and_send(screen, args, in_namespace):
 
 def keyboard_only(screen, args, in_namespace):
     """Access keys, arrows, Tab and Enter, on a questionnaire with "&" marks."""
-    folder = os.path.join(args.work, "keyboard")
-    os.makedirs(folder)
-    shutil.copy(os.path.join(os.path.dirname(args.golden), "e2e_keyboard.txt"), os.path.join(folder, "data.txt"))
-    program = Program(screen, args.exe, folder, in_namespace)
+    folder = folder_with(args, os.path.join(os.path.dirname(args.golden), "e2e_keyboard.txt"))
+    program = start_program(screen, args.exe, folder, in_namespace)
+    keys = screen.input
     try:
         window = main_window(screen)
         screen.focus(window)
-        screen.key("K")                       # the name field has the first focus
-        screen.key("alt+q", "Down")           # panel 1: the unanswered group itself; Down selects the first
-        screen.key("alt+u")                   # the item "S&ummer": focused and selected
-        screen.key("alt+i", "y")              # the title label's key does nothing: "y" reaches no edit
-        screen.key("alt+c", "x", "Return")    # panel 3's edit; Enter there sends nothing ...
+        keys.key("K")                       # the name field has the first focus
+        keys.key("alt+q", "Down")           # panel 1: the unanswered group itself; Down selects the first
+        keys.key("alt+u")                   # the item "S&ummer": focused and selected
+        keys.key("alt+i", "y")              # the title label's key does nothing: "y" reaches no edit
+        keys.key("alt+c", "x", "Return")    # panel 3's edit; Enter there sends nothing ...
         wait_state(screen, args.helper, "x typed into panel 3's edit", lambda s: s.get("edit 3") == "x")
         # ... and BackSpace after it, seen to reach the edit, shows that Enter was handled and opened
         # no box (a box would have taken the keyboard); x is typed again.
-        screen.key("BackSpace")
+        keys.key("BackSpace")
         wait_state(screen, args.helper, "BackSpace after Enter reaches the edit", lambda s: s.get("edit 3") == "")
-        check(not screen.windows("^%s$" % DIALOG_CAPTION), "Enter in an edit does not send")
-        screen.key("x")
+        check(not screen.shown(DIALOG_CAPTION), "Enter in an edit does not send")
+        keys.key("x")
         wait_state(screen, args.helper, "x typed again", lambda s: s.get("edit 3") == "x")
         # A folder in place of the answer file: the send fails with code 5,
         # the error box shows, and the window carries on with its answers.
-        blocker = os.path.join(folder, computer_name(in_namespace) + ".ans")
+        blocker = folder.file(computer_name(in_namespace) + ".ans")
         os.mkdir(blocker)
-        screen.key("Tab", "Return")           # the unanswered group 2 is skipped: the button
+        keys.key("Tab", "Return")           # the unanswered group 2 is skipped: the button
         caption, text, icon = message_box(screen, args.helper)
         check((caption, text, icon) == (DIALOG_CAPTION, "ファイルへのアクセスが拒否されました.", "icon"),
               "error box for a failed send: %s / %s / %s" % (caption, text, icon))
-        screen.key("Return")
-        wait_for("the error box to close", lambda: not screen.windows("^%s$" % DIALOG_CAPTION))
+        keys.key("Return")
+        wait_for("the error box to close", lambda: not screen.shown(DIALOG_CAPTION))
         os.rmdir(blocker)
-        screen.key("Return")                  # the button has the focus again: send once more
+        keys.key("Return")                  # the button has the focus again: send once more
         caption, text, _ = message_box(screen, args.helper)
         check((caption, text) == (DIALOG_CAPTION, "送信しました"), "sent by Enter on the button")
-        screen.screenshot(os.path.join(args.work, "keyboard.png"))
-        screen.key("Escape")                  # Escape closes the confirmation too
-        wait_for("the box to close", lambda: not screen.windows("^%s$" % DIALOG_CAPTION))
+        screen.screenshot("keyboard")
+        keys.key("Escape")                  # Escape closes the confirmation too
+        wait_for("the box to close", lambda: not screen.shown(DIALOG_CAPTION))
         check_answer_file(folder, os.path.join(os.path.dirname(args.golden), "e2e_keyboard.ans"), in_namespace)
         screen.close_window(window)
         wait_for("the program to end", lambda: program.process.poll() is not None, timeout=15)
@@ -351,46 +312,52 @@ def keyboard_only(screen, args, in_namespace):
 
 
 def missing_questionnaire(screen, args):
-    folder = os.path.join(args.work, "missing")
-    os.makedirs(folder)
-    program = Program(screen, args.exe, folder, False)
+    folder = folder_with(args, None)
+    program = start_program(screen, args.exe, folder, False)
     try:
         caption, text, icon = message_box(screen, args.helper)
         check((caption, text, icon) == (DIALOG_CAPTION, "ファイルが見つかりません.", "icon"),
               "error box for the missing data.txt: %s / %s / %s" % (caption, text, icon))
-        check(not screen.windows(MAIN_CAPTION), "error box shown before the window")
-        screen.screenshot(os.path.join(args.work, "error.png"))
-        screen.focus(wait_for("the box's X window", lambda: screen.windows("^%s$" % DIALOG_CAPTION))[0])
-        screen.key("Return")
+        check(not screen.shown(screen.layout.caption), "error box shown before the window")
+        screen.screenshot("error")
+        screen.focus(wait_for("the box's X window", lambda: screen.shown(DIALOG_CAPTION))[0])
+        screen.input.key("Return")
         window = main_window(screen)
-        x0, y0, _, _ = screen.geometry(window)
-        shot = screen.screenshot(os.path.join(args.work, "empty-sheet.png"))
-        check(screen.pixel(shot, x0 + 38, y0 + 178) == PALE_GREEN, "no question panel after the failure")
+        x0, y0, _, _ = screen.windows.geometry(window)
+        shot = screen.screenshot("empty-sheet")
+        spot = screen.layout.panel_empty_spot(1)
+        check(shot.pixel(x0 + spot[0], y0 + spot[1]) == screen.layout.background,
+              "no question panel after the failure")
         screen.close_window(window)
         wait_for("the program to end", lambda: program.process.poll() is not None, timeout=15)
     finally:
         program.stop()
 
 
-def main():
+def options(*names):
+    """The command line's options, all required; the --work folder made anew."""
     parser = argparse.ArgumentParser()
-    for option in ("--exe", "--helper", "--questionnaire", "--golden", "--work"):
-        parser.add_argument(option, required=True)
+    for name in names + ("--work",):
+        parser.add_argument(name, required=True)
     args = parser.parse_args()
     shutil.rmtree(args.work, ignore_errors=True)
     os.makedirs(args.work)
+    return args
+
+
+def main():
+    args = options("--exe", "--helper", "--layout-dump", "--questionnaire", "--golden")
     in_namespace = os.geteuid() == 0 and shutil.which("unshare") is not None
+    layout = harness.load_layout([WINE, args.layout_dump])
     # Wine answers GetComputerNameA from the host name its server started
     # with: let the program start a server inside its own namespace.
     subprocess.run(["/usr/bin/wineserver", "-k"], stderr=subprocess.DEVNULL, check=False)
     subprocess.run(["/usr/bin/wineserver", "-w"], stderr=subprocess.DEVNULL, check=False)
-    screen = Screen()
-    try:
+    with harness.XServer(inherit_environment=True) as x:
+        screen = Screen(x, layout, args.work)
         answer_and_send(screen, args, in_namespace)
         keyboard_only(screen, args, in_namespace)
         missing_questionnaire(screen, args)
-    finally:
-        screen.close()
     print("PASS", flush=True)
 
 

@@ -4,15 +4,16 @@
 questionnaire), unpacked, and its exe run under Wine and Xvfb in the unpacked folder, where it must
 show the sample's questions. Needs what e2e_send.py needs; WINEPREFIX etc. set."""
 
-import argparse
 import os
-import shutil
 import subprocess
 import sys
 import zipfile
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_send import PALE_GREEN, SILVER, Program, Screen, check, main_window, panel, wait_for  # noqa: E402
+import harness  # noqa: E402
+from e2e_send import (SILVER, WINE, Screen, check, main_window, options, start_program, wait_for,  # noqa: E402
+                      wait_painted)
 
 
 def read(path):
@@ -31,12 +32,7 @@ def pixels(path):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    for option in ("--cpack-config", "--source", "--exe", "--ico", "--work"):
-        parser.add_argument(option, required=True)
-    args = parser.parse_args()
-    shutil.rmtree(args.work, ignore_errors=True)
-    os.makedirs(args.work)
+    args = options("--cpack-config", "--source", "--exe", "--layout-dump", "--ico")
 
     subprocess.run(["cpack", "-G", "ZIP", "--config", args.cpack_config, "-B", args.work], check=True,
                    stdout=subprocess.DEVNULL)
@@ -64,32 +60,24 @@ def main():
           "the .ico shows the picture of app/icon/mirunea.xpm")
     check(ico[22:] in exe, "the exe carries the icon")
 
-    screen = Screen()
-    program = Program(screen, os.path.join(unpacked, "mirunea.exe"), unpacked, False)
-    try:
-        window = main_window(screen)
-        x0, y0, _, _ = screen.geometry(window)
-        shot_path = os.path.join(args.work, "unpacked-sample.png")
-
-        # Wine may map the window before every panel is painted: wait for all seven.
-        def painted():
-            shot = screen.screenshot(shot_path)
-            shown = all(screen.pixel(shot, x0 + panel(q)[0] + 30, y0 + panel(q)[1] + 90) == SILVER
-                        for q in range(1, 8))
-            return shot if shown else None
-
-        shot = wait_for("panels 1 to 7 painted", painted, timeout=20)
-        for q in range(1, 11):
-            left, top = panel(q)
-            expected = SILVER if q <= 7 else PALE_GREEN
-            check(screen.pixel(shot, x0 + left + 30, y0 + top + 90) == expected,
-                  "panel %d %s" % (q, "shown" if q <= 7 else "hidden"))
-        screen.close_window(window)
-        wait_for("the program to end", lambda: program.process.poll() is not None, timeout=15)
-        check(program.process.returncode == 0, "exit code 0")
-    finally:
-        program.stop()
-        screen.close()
+    layout = harness.load_layout([WINE, args.layout_dump])
+    with harness.XServer(inherit_environment=True) as x:
+        screen = Screen(x, layout, args.work)
+        unpacked_exe = os.path.join(unpacked, "mirunea.exe")
+        program = start_program(screen, unpacked_exe, harness.WorkingFolder.at(unpacked), False)
+        try:
+            window = main_window(screen)
+            # Wine may map the window before every panel is painted: wait for all seven.
+            shot, (x0, y0, _, _) = wait_painted(screen, window, range(1, 8), "unpacked-sample", timeout=20)
+            for q in range(1, 11):
+                x, y = layout.panel_empty_spot(q)
+                expected = SILVER if q <= 7 else layout.background
+                check(shot.pixel(x0 + x, y0 + y) == expected, "panel %d %s" % (q, "shown" if q <= 7 else "hidden"))
+            screen.close_window(window)
+            wait_for("the program to end", lambda: program.process.poll() is not None, timeout=15)
+            check(program.process.returncode == 0, "exit code 0")
+        finally:
+            program.stop()
     print("PASS", flush=True)
 
 
