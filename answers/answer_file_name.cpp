@@ -1,6 +1,7 @@
 #include "answers/answer_file_name.h"
 
 #include "answers/answer_file.h"
+#include "app/text/shift_jis.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -8,16 +9,6 @@
 namespace mirunea {
 
 namespace {
-
-[[nodiscard]] bool isLeadByte(unsigned char b)
-{
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
-[[nodiscard]] bool isTrailByte(unsigned char b)
-{
-    return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
-}
 
 [[nodiscard]] bool isForbiddenInFileName(unsigned char b)
 {
@@ -38,8 +29,8 @@ std::string fileSafeComputerName(std::string_view computerName)
     safe.reserve(computerName.size());
     for (std::size_t i = 0; i < computerName.size(); ++i) {
         const auto b = static_cast<unsigned char>(computerName[i]);
-        if (isLeadByte(b) && i + 1 < computerName.size()
-            && isTrailByte(static_cast<unsigned char>(computerName[i + 1]))) {
+        if (cp932::isLeadByte(b) && i + 1 < computerName.size()
+            && cp932::isTrailByte(static_cast<unsigned char>(computerName[i + 1]))) {
             safe += computerName.substr(i, 2);
             ++i;
         } else {

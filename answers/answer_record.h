@@ -24,7 +24,7 @@ struct AnswerRecord
 {
     std::string computerName;
     std::string respondentName;
-    std::array<SlotAnswer, kSlotCount> slotAnswers; // [0] is slot 1 (not "slots": a Qt keyword)
+    std::array<SlotAnswer, kSlotCount> slotAnswers; // [0] is slot 1
 };
 
 } // namespace mirunea

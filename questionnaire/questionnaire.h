@@ -22,7 +22,7 @@ struct Questionnaire
     std::string title;
     std::string description;
     std::string namePrompt;                             // empty: no name is asked for
-    std::array<QuestionSlot, kSlotCount> questionSlots; // [0] is slot 1 (not "slots": a Qt keyword)
+    std::array<QuestionSlot, kSlotCount> questionSlots; // [0] is slot 1
 };
 
 } // namespace mirunea

@@ -1,6 +1,7 @@
 #include "sheet/form1_layout.h"
 
 #include "app/text/cp932.h"
+#include "app/toolkit/design_look.h"
 #include "questionnaire/question_panel.h"
 #include "questionnaire/questionnaire.h"
 
@@ -110,8 +111,8 @@ toolkit::WindowSpec form1WindowSpec()
         .clientWidth = 990,
         .clientHeight = 689,
         .background = {192, 220, 192},
-        .fontFace = cp932::fromUtf8("ＭＳ Ｐゴシック"),
-        .fontPixels = 12,
+        .fontFace = toolkit::design::fontFace(),
+        .fontPixels = toolkit::design::kFontPixels,
     };
 }
 

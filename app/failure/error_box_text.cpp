@@ -1,15 +1,12 @@
 #include "app/failure/error_box_text.h"
 
+#include "app/text/shift_jis.h"
+
 #include <cstddef>
 
 namespace mirunea {
 
 namespace {
-
-[[nodiscard]] bool isLeadByte(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
 
 // Where the last character starts. A trail byte can look like ASCII ("ソ" is
 // 83 5C), so the string is walked from its start, character by character.
@@ -20,7 +17,7 @@ namespace {
     while (i < sjis.size()) {
         start = i;
         // A lead byte takes the next byte as its trail, whatever that byte is.
-        i += isLeadByte(static_cast<unsigned char>(sjis[i])) ? 2u : 1u;
+        i += cp932::isLeadByte(static_cast<unsigned char>(sjis[i])) ? 2u : 1u;
     }
     return start;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/text/shift_jis.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -13,16 +15,6 @@ namespace mirunea::cp932 {
 
 inline constexpr char16_t kReplacementCharacter = u'\uFFFD';
 inline constexpr char kUnmappableByte = '?';
-
-[[nodiscard]] constexpr bool isLeadByte(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
-[[nodiscard]] constexpr bool isTrailByte(unsigned char byte)
-{
-    return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
-}
 
 [[nodiscard]] constexpr bool isHighSurrogate(char16_t unit)
 {

@@ -18,7 +18,7 @@ enum class ControlKind { Label, Edit, GroupBox, RadioGroup, CheckListBox, Button
 // The colour a control's background takes.
 enum class Background {
     Parent,       // shows what lies behind it
-    Silver,       // RGB 192, 192, 192
+    Silver,       // design::kSilver (design_look.h)
     SystemWindow, // the system's colour for edit fields
 };
 

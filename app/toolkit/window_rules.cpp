@@ -27,6 +27,16 @@ std::vector<std::size_t> childrenByTabOrder(const std::vector<ControlSpec>& desi
 
 } // namespace
 
+std::vector<std::string> containers(const std::vector<ControlSpec>& designs)
+{
+    std::vector<std::string> names{""};
+    for (const ControlSpec& design : designs) {
+        if (design.kind == ControlKind::GroupBox)
+            names.push_back(design.name);
+    }
+    return names;
+}
+
 std::vector<std::size_t> stackingTopToBottom(const std::vector<ControlSpec>& designs, std::string_view parent)
 {
     std::vector<std::size_t> others;
@@ -128,16 +138,27 @@ AccessKeyTarget accessKeyTarget(const std::vector<ControlSpec>& designs, char16_
         if (!candidates.isShown(control))
             continue;
         if (designs[control].kind == ControlKind::GroupBox && candidates.panelKey(control) == key)
-            return {AccessKeyTarget::Kind::PanelAnswer, control, 0};
+            return {AccessKeyTarget::Kind::PanelAnswer, control, 0,
+                    panelAccessKeyTarget(designs, control, candidates.isShown)};
         if (designs[control].kind == ControlKind::RadioGroup) {
             const std::vector<char16_t> keys = candidates.radioItemKeys(control);
             for (std::size_t item = 0; item < keys.size(); ++item) {
                 if (keys[item] == key)
-                    return {AccessKeyTarget::Kind::RadioItem, control, static_cast<int>(item)};
+                    return {AccessKeyTarget::Kind::RadioItem, control, static_cast<int>(item), std::nullopt};
             }
         }
     }
     return {};
+}
+
+std::optional<std::size_t> panelAccessKeyTarget(const std::vector<ControlSpec>& designs, std::size_t panel,
+                                                const std::function<bool(std::size_t)>& isShown)
+{
+    for (std::size_t inner : focusChain(designs)) {
+        if (designs[inner].parent == designs[panel].name && isShown(inner))
+            return inner;
+    }
+    return std::nullopt;
 }
 
 std::optional<int> radioArrow(int itemCount, std::optional<int> current, int step)

@@ -32,6 +32,10 @@ struct Rect
     friend bool operator==(const Rect&, const Rect&) = default;
 };
 
+// The containers of controls: the window itself ("") first, then every
+// panel, in creation order.
+[[nodiscard]] std::vector<std::string> containers(const std::vector<ControlSpec>& designs);
+
 // The children of parent ("" for the window itself), topmost first: every
 // control but the labels, the later created above the earlier (so the edit of
 // a panel lies on its check-list box and radio group), then the labels
@@ -80,6 +84,8 @@ struct AccessKeyTarget
     Kind kind = Kind::Nothing;
     std::size_t control = 0; // index into designs: the panel, or the radio group
     int item = 0;            // the radio item, from 0
+    // For a panel: where its key sends the focus (panelAccessKeyTarget).
+    std::optional<std::size_t> answer;
 };
 struct AccessKeyCandidates
 {
@@ -92,6 +98,14 @@ struct AccessKeyCandidates
 [[nodiscard]] AccessKeyTarget accessKeyTarget(const std::vector<ControlSpec>& designs, char16_t key,
                                               std::optional<std::size_t> focusedControl,
                                               const AccessKeyCandidates& candidates);
+
+// Where a panel's access key sends the focus, as Tab into the panel would:
+// the first of its controls in the focus chain that is shown, an unanswered
+// radio group included (it takes the focus as a whole); none when the panel
+// shows none. Indices into designs.
+[[nodiscard]] std::optional<std::size_t> panelAccessKeyTarget(const std::vector<ControlSpec>& designs,
+                                                              std::size_t panel,
+                                                              const std::function<bool(std::size_t)>& isShown);
 
 // Right/Down (+1) and Left/Up (-1) in a radio group: the item reached,
 // wrapping around; from no selection Down selects the first and Up the last.

@@ -206,6 +206,36 @@ TEST_CASE("answer controls hold the choices in order, nothing chosen; unused con
     CHECK(sheet->topmostAt({8 + 300, 448 + 40}).empty());
 }
 
+TEST_CASE("a questionnaire text longer than 4,096 characters shows its first 4,096, on every kind of control")
+{
+    const auto times = [](const std::string& piece, int count) {
+        std::string text;
+        for (int i = 0; i < count; ++i)
+            text += piece;
+        return text;
+    };
+    // Fewer bytes than twice the bound, and double-byte characters that end
+    // just at it and just past it.
+    const std::string title = times("t", 5000);
+    const std::string description = times("説", 5000);
+    const std::string question = times("q", 4095) + "問x";
+    const std::string choice = times("c", 4094) + "選択肢";
+    OpenSheet sheet(Lines{title, description, times("n", 4097), "[R]" + question, choice, "short", "", "[C]" + question,
+                          choice, "", "[T]" + question});
+    REQUIRE(sheet.readyWithoutBox());
+    CHECK(sheet->shownText("Label1") == times("t", 4096));
+    CHECK(sheet->shownText("Label2") == times("説", 4096));
+    CHECK(sheet->shownText("Label3") == times("n", 4096));
+    const std::string shownQuestion = times("q", 4095) + "問";
+    const std::string shownChoice = times("c", 4094) + "選択";
+    for (int q = 1; q <= 3; ++q) {
+        CAPTURE(q);
+        CHECK(sheet->shownText("GroupBox" + std::to_string(q)) == shownQuestion);
+    }
+    CHECK(sheet->itemTexts("RadioGroup1") == std::vector<std::string>{shownChoice, "short"});
+    CHECK(sheet->itemTexts("CheckListBox2") == std::vector<std::string>{shownChoice});
+}
+
 TEST_CASE("a choice question without choices shows an empty control")
 {
     for (const std::string marker : {"[R]", "[C]"}) {

@@ -61,6 +61,24 @@ TEST_CASE("labels lie beneath every other control, whatever order they were crea
           == std::vector<std::string>{"Edit4", "CheckListBox4", "RadioGroup4", "Lbl4"});
 }
 
+TEST_CASE("the containers are the window and its panels, in creation order")
+{
+    const std::vector<ControlSpec> designs = {
+        control("Title", ControlKind::Label),         control("Panel", ControlKind::GroupBox),
+        control("Inner", ControlKind::Edit, "Panel"), control("Radio", ControlKind::RadioGroup, "Panel"),
+        control("Send", ControlKind::Button),         control("Last", ControlKind::GroupBox),
+    };
+    CHECK(rules::containers(designs) == std::vector<std::string>{"", "Panel", "Last"});
+    CHECK(rules::containers({}) == std::vector<std::string>{""});
+
+    const std::vector<ControlSpec> form = form1Controls();
+    const std::vector<std::string> containers = rules::containers(form);
+    REQUIRE(containers.size() == 11);
+    CHECK(containers.front().empty());
+    for (int q = 1; q <= 10; ++q)
+        CHECK(containers[static_cast<std::size_t>(q)] == "GroupBox" + std::to_string(q));
+}
+
 TEST_CASE("the focus chain runs through the answer controls with the send button between the columns")
 {
     const std::vector<ControlSpec> form = form1Controls();
@@ -170,6 +188,7 @@ TEST_CASE("access keys: panels move into the panel, radio items select, labels a
     auto target = rules::accessKeyTarget(form, u'a', std::nullopt, candidates);
     CHECK(target.kind == Kind::PanelAnswer);
     CHECK(target.control == panel1);
+    CHECK(target.answer == std::optional<std::size_t>(indexOf(form, "RadioGroup1")));
 
     target = rules::accessKeyTarget(form, u's', std::nullopt, candidates);
     CHECK(target.kind == Kind::RadioItem);
@@ -191,6 +210,58 @@ TEST_CASE("access keys: panels move into the panel, radio items select, labels a
     CHECK(rules::accessKeyTarget(form, u'Q', label1, candidates).kind == Kind::Nothing);
     CHECK(rules::accessKeyTarget(form, 0, std::nullopt, candidates).kind == Kind::Nothing);
     static_cast<void>(panel2);
+}
+
+TEST_CASE("a panel's access key sends the focus where Tab into the panel would: its first shown control in tab order")
+{
+    // Created in another order than their tab order, with a label that takes no part.
+    std::vector<ControlSpec> designs = {
+        control("Before", ControlKind::Edit, "", 0),
+        control("Panel", ControlKind::GroupBox, "", 1),
+        control("Hint", ControlKind::Label, "Panel"),
+        control("Text", ControlKind::Edit, "Panel", 2),
+        control("List", ControlKind::CheckListBox, "Panel", 1),
+        control("Radio", ControlKind::RadioGroup, "Panel", 0),
+        control("Other", ControlKind::GroupBox, "", 2),
+        control("OtherText", ControlKind::Edit, "Other", 0),
+    };
+    const std::size_t panel = indexOf(designs, "Panel");
+    std::set<std::string> hidden;
+    const auto isShown = [&](std::size_t i) { return hidden.count(designs[i].name) == 0; };
+    const auto target = [&] {
+        const auto answer = rules::panelAccessKeyTarget(designs, panel, isShown);
+        return answer ? designs[*answer].name : std::string("(none)");
+    };
+    CHECK(target() == "Radio"); // an unanswered radio group included
+    hidden = {"Radio"};
+    CHECK(target() == "List");
+    hidden = {"Radio", "List"};
+    CHECK(target() == "Text");
+    hidden = {"Radio", "List", "Text"}; // the label does not count, nor another panel's edit
+    CHECK(target() == "(none)");
+    CHECK(rules::panelAccessKeyTarget(designs, indexOf(designs, "Other"), isShown)
+          == std::optional<std::size_t>(indexOf(designs, "OtherText")));
+
+    // Through the access key: the same answer.
+    rules::AccessKeyCandidates candidates;
+    candidates.isShown = isShown;
+    candidates.panelKey = [&](std::size_t i) { return i == panel ? u'P' : char16_t{0}; };
+    candidates.radioItemKeys = [](std::size_t) { return std::vector<char16_t>{}; };
+    hidden = {"Radio"};
+    const auto reached = rules::accessKeyTarget(designs, u'p', std::nullopt, candidates);
+    CHECK(reached.kind == rules::AccessKeyTarget::Kind::PanelAnswer);
+    CHECK(reached.control == panel);
+    CHECK(reached.answer == std::optional<std::size_t>(indexOf(designs, "List")));
+
+    // The sheet: each panel's answer control that the set-up shows.
+    const std::vector<ControlSpec> form = form1Controls();
+    const std::set<std::string> shownInForm{"GroupBox3", "CheckListBox3", "GroupBox4", "Edit4", "Lbl4"};
+    const auto formShown = [&](std::size_t i) { return shownInForm.count(form[i].name) > 0; };
+    CHECK(rules::panelAccessKeyTarget(form, indexOf(form, "GroupBox3"), formShown)
+          == std::optional<std::size_t>(indexOf(form, "CheckListBox3")));
+    CHECK(rules::panelAccessKeyTarget(form, indexOf(form, "GroupBox4"), formShown)
+          == std::optional<std::size_t>(indexOf(form, "Edit4")));
+    CHECK_FALSE(rules::panelAccessKeyTarget(form, indexOf(form, "GroupBox5"), formShown));
 }
 
 TEST_CASE("radio arrows move and select with wrap-around, also from a group with nothing selected")

@@ -2,6 +2,7 @@
 // converter natively, the Windows one under Wine (run with ANSI code page 932
 // and with 1252, which must make no difference).
 #include "app/text/cp932.h"
+#include "app/text/shift_jis.h"
 
 #include "printable.h"
 
@@ -95,16 +96,6 @@ private:
     std::string m_shown;
 };
 
-[[nodiscard]] bool isLeadByte(unsigned byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
-[[nodiscard]] bool isTrailByte(unsigned byte)
-{
-    return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
-}
-
 // Characters written by best fit, as Windows does; the encode list leaves them
 // out because they do not decode back to themselves.
 const std::map<char32_t, std::string> kBestFits{
@@ -183,9 +174,9 @@ TEST_CASE("every unlisted sequence decodes to one replacement character")
     const std::u16string replacement(1, u'\uFFFD');
     for (unsigned first = 0; first < 256; ++first) {
         std::vector<std::string> sequences;
-        if (isLeadByte(first)) {
+        if (cp932::isLeadByte(static_cast<unsigned char>(first))) {
             for (unsigned trail = 0; trail < 256; ++trail) {
-                if (isTrailByte(trail))
+                if (cp932::isTrailByte(static_cast<unsigned char>(trail)))
                     sequences.push_back({static_cast<char>(first), static_cast<char>(trail)});
             }
         } else {

@@ -1,32 +1,16 @@
 #include "app/toolkit/qt/answer_widgets.h"
 
 #include "app/toolkit/qt/qt_text.h"
-#include "app/toolkit/qt/qt_window.h"
-#include "app/toolkit/qt/radio_group_widget.h"
+#include "app/toolkit/text_rules.h"
 
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QInputMethodEvent>
-#include <QKeyEvent>
-#include <QPainter>
-#include <QShortcutEvent>
-#include <QStyle>
 
-#include <algorithm>
 #include <limits>
 
 namespace mirunea::qt {
-
-namespace {
-
-// A line break, or any other control character but tab: all become spaces.
-bool hasLineBreak(const QString& text)
-{
-    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x20 && c != u'\t'; });
-}
-
-} // namespace
 
 CheckListWidget::CheckListWidget(QWidget* parent)
     : QListWidget(parent)
@@ -77,7 +61,7 @@ void SingleLineEdit::focusOutEvent(QFocusEvent* event)
 
 void SingleLineEdit::removeLineBreaks()
 {
-    if (m_removing || !hasLineBreak(text()))
+    if (m_removing || toolkit::rules::isOneLine(text().toStdU16String()))
         return;
     m_removing = true;
     // setText() resets the input method, which throws away a word still being
@@ -94,83 +78,6 @@ void SingleLineEdit::removeLineBreaks()
     QLineEdit::setText(withoutLineBreaks(current));
     setCursorPosition(cursor);
     m_removing = false;
-}
-
-PushButton::PushButton(QWidget* parent)
-    : QPushButton(parent)
-{
-    setAutoDefault(false);
-    setDefault(false);
-}
-
-void PushButton::keyPressEvent(QKeyEvent* event)
-{
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    const auto held = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
-    if (enter && !held && !event->isAutoRepeat()) {
-        event->accept();
-        click();
-        return;
-    }
-    QPushButton::keyPressEvent(event);
-}
-
-PanelWidget::PanelWidget(QWidget* parent, const QColor& background)
-    : QGroupBox(parent)
-    , m_background(background)
-{
-    setFocusPolicy(Qt::NoFocus);
-}
-
-bool PanelWidget::event(QEvent* event)
-{
-    if (event->type() == QEvent::Shortcut) {
-        // Shared keys included: the window decides which control the key reaches.
-        if (!routeAccessKey(this, static_cast<QShortcutEvent*>(event)->key()))
-            focusAnswerControl();
-        return true;
-    }
-    return QGroupBox::event(event);
-}
-
-void PanelWidget::focusAnswerControl()
-{
-    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (child->isHidden())
-            continue;
-        if (auto* radioGroup = qobject_cast<RadioGroupWidget*>(child)) {
-            radioGroup->takeFocusFromPanel();
-            return;
-        }
-        if (child->focusPolicy() & Qt::TabFocus) {
-            child->setFocus(Qt::ShortcutFocusReason);
-            return;
-        }
-    }
-}
-
-void PanelWidget::paintEvent(QPaintEvent*)
-{
-    QPainter painter(this);
-    painter.fillRect(rect(), m_background);
-
-    const QFontMetrics metrics(font());
-    const QRect frame = rect().adjusted(0, metrics.height() / 2, -1, -1);
-    painter.setPen(palette().color(QPalette::Dark));
-    painter.drawRect(frame.adjusted(0, 0, -1, -1));
-    painter.setPen(palette().color(QPalette::Light));
-    painter.drawRect(frame.adjusted(1, 1, 0, 0));
-
-    if (title().isEmpty())
-        return;
-    constexpr int captionLeft = 8;
-    constexpr int captionPadding = 2;
-    const int textWidth = metrics.horizontalAdvance(withoutAccessKeyMarks(title()));
-    const QRect caption(captionLeft, 0, textWidth + 2 * captionPadding, metrics.height());
-    painter.fillRect(caption, m_background);
-    style()->drawItemText(&painter, caption.adjusted(captionPadding, 0, 0, 0),
-                          Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic | Qt::TextSingleLine, palette(),
-                          isEnabled(), title(), QPalette::WindowText);
 }
 
 } // namespace mirunea::qt

@@ -1,9 +1,7 @@
 #pragma once
 
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
 
 namespace mirunea::qt {
 
@@ -35,35 +33,6 @@ private:
     void removeLineBreaks();
     QString m_preedit;
     bool m_removing = false;
-};
-
-// A push button that is no default button: Enter presses it only while it has
-// the focus and no Shift, Ctrl or Alt is held.
-class PushButton : public QPushButton
-{
-    Q_OBJECT
-public:
-    explicit PushButton(QWidget* parent);
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-};
-
-// A question panel: a flat framed box with its caption in the top edge. Its
-// access key moves the focus to the answer control inside it.
-class PanelWidget : public QGroupBox
-{
-    Q_OBJECT
-public:
-    PanelWidget(QWidget* parent, const QColor& background);
-    void focusAnswerControl();
-
-protected:
-    bool event(QEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    QColor m_background;
 };
 
 } // namespace mirunea::qt

@@ -6,7 +6,7 @@ namespace mirunea::qt {
 
 // Puts second right after first in the window's focus chain. Unlike
 // QWidget::setTabOrder alone, it also places widgets that take no focus
-// themselves (panels, radio groups), which hold the place of their children.
+// themselves (radio groups), which hold the place of their children.
 void placeInFocusChainAfter(QWidget* first, QWidget* second);
 
 } // namespace mirunea::qt

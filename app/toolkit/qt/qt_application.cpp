@@ -1,6 +1,6 @@
 #include "app/toolkit/qt/qt_application.h"
 
-#include "app/text/cp932.h"
+#include "app/toolkit/design_look.h"
 #include "app/toolkit/qt/accessible_roles.h"
 #include "app/toolkit/qt/app_icon.h"
 #include "app/toolkit/qt/message_boxes.h"
@@ -28,10 +28,10 @@ QtApplication::QtApplication()
         m_qt = std::make_unique<QApplication>(g_argc, g_argv);
 
     // The window's face is not on Linux; this one has the same proportions.
-    const QString face = toQString(cp932::fromUtf8("ＭＳ Ｐゴシック"));
+    const QString face = toQString(toolkit::design::fontFace());
     QFont::insertSubstitution(face, QStringLiteral("IPAPGothic"));
     QFont font(face);
-    font.setPixelSize(12);
+    font.setPixelSize(toolkit::design::kFontPixels);
     QApplication::setFont(font);
     QApplication::setWindowIcon(applicationIcon());
     installAccessibleRoles();

@@ -2,6 +2,8 @@
 
 #include "app/toolkit/failure_report.h"
 #include "app/toolkit/qt/answer_widgets.h"
+#include "app/toolkit/qt/panel_widget.h"
+#include "app/toolkit/qt/push_button.h"
 #include "app/toolkit/qt/qt_text.h"
 #include "app/toolkit/qt/radio_group_widget.h"
 

@@ -1,6 +1,7 @@
 #include "app/toolkit/qt/qt_text.h"
 
 #include "app/text/cp932.h"
+#include "app/toolkit/text_rules.h"
 #include "app/toolkit/window_rules.h"
 
 namespace mirunea::qt {
@@ -12,13 +13,7 @@ QString toQString(const std::string& sjis)
 
 QString toShownQString(const std::string& sjis)
 {
-    // A character takes one or two bytes, so twice the limit in bytes gives
-    // enough characters; a double-byte character cut in two at the end lies
-    // beyond the limit and is dropped with the rest.
-    const auto prefixBytes = static_cast<std::size_t>(2 * kMaxShownCharacters);
-    if (sjis.size() <= prefixBytes)
-        return toQString(sjis);
-    return toQString(sjis.substr(0, prefixBytes)).left(kMaxShownCharacters);
+    return QString::fromStdU16String(toolkit::rules::shownText(sjis));
 }
 
 std::string toSjis(const QString& text)
@@ -45,15 +40,7 @@ QString accessKeyRichText(const QString& text)
 
 QString withoutLineBreaks(const QString& text)
 {
-    QString oneLine = text;
-    oneLine.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    // Any other control character but tab, NUL and Ctrl-Z included, would end
-    // the line for a line-oriented reader of the answer file just the same.
-    for (QChar& c : oneLine) {
-        if (c.unicode() < 0x20 && c != u'\t')
-            c = u' ';
-    }
-    return oneLine;
+    return QString::fromStdU16String(toolkit::rules::withoutLineBreaks(text.toStdU16String()));
 }
 
 } // namespace mirunea::qt

@@ -10,10 +10,7 @@ namespace mirunea::qt {
 [[nodiscard]] QString toQString(const std::string& sjis);
 [[nodiscard]] std::string toSjis(const QString& text);
 
-// Questionnaire texts as the widgets show them: at most this many characters.
-// Qt lays out a label's whole text on every change, so a 200 MB title would
-// hang the window; the questionnaire itself keeps every byte.
-inline constexpr qsizetype kMaxShownCharacters = 4096;
+// Questionnaire texts as the widgets show them: cut as the text rules say.
 [[nodiscard]] QString toShownQString(const std::string& sjis);
 
 // "&x" shows "x" (the access key), "&&" shows "&"; a trailing "&" is dropped.
@@ -23,8 +20,7 @@ inline constexpr qsizetype kMaxShownCharacters = 4096;
 // for labels, whose access keys do nothing.
 [[nodiscard]] QString accessKeyRichText(const QString& text);
 
-// Line breaks in typed or pasted text become one space each (CR LF counts once);
-// so does every other control character below U+0020 except tab.
+// The text rules' one line of typed or pasted text.
 [[nodiscard]] QString withoutLineBreaks(const QString& text);
 
 } // namespace mirunea::qt

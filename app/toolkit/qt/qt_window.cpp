@@ -1,8 +1,11 @@
 #include "app/toolkit/qt/qt_window.h"
 
+#include "app/toolkit/design_look.h"
 #include "app/toolkit/qt/answer_widgets.h"
 #include "app/toolkit/qt/focus_chain.h"
 #include "app/toolkit/qt/frame_extents.h"
+#include "app/toolkit/qt/panel_widget.h"
+#include "app/toolkit/qt/push_button.h"
 #include "app/toolkit/qt/qt_controls.h"
 #include "app/toolkit/qt/qt_text.h"
 #include "app/toolkit/qt/radio_group_widget.h"
@@ -13,13 +16,11 @@
 #include <QKeySequence>
 #include <QLabel>
 
-#include <algorithm>
-
 namespace mirunea::qt {
 
 namespace {
 
-const QColor kSilver(192, 192, 192);
+const QColor kSilver(toolkit::design::kSilver.red, toolkit::design::kSilver.green, toolkit::design::kSilver.blue);
 
 QFont fontOf(const QFont& base, int pixels, bool bold)
 {
@@ -171,7 +172,9 @@ std::unique_ptr<toolkit::Control> QtWindow::createControl(const toolkit::Control
         return std::make_unique<QtEdit>(edit);
     }
     case toolkit::ControlKind::GroupBox: {
-        auto* panel = new PanelWidget(parent, kSilver);
+        // Filled as its window control would be: silver, or its parent's colour.
+        const bool silver = design.background == toolkit::Background::Silver;
+        auto* panel = new PanelWidget(parent, silver ? kSilver : parent->palette().color(QPalette::Window));
         widget = panel;
         return std::make_unique<QtGroupBox>(panel);
     }
@@ -194,45 +197,23 @@ std::unique_ptr<toolkit::Control> QtWindow::createControl(const toolkit::Control
     throw std::logic_error("unknown control kind");
 }
 
-std::vector<const QtWindow::Entry*> QtWindow::childrenInTabOrder(const std::string& parent) const
-{
-    std::vector<const Entry*> children;
-    for (const Entry& entry : m_entries) {
-        if (entry.design.parent == parent && entry.design.tabOrder >= 0)
-            children.push_back(&entry);
-    }
-    std::stable_sort(children.begin(), children.end(),
-                     [](const Entry* a, const Entry* b) { return a->design.tabOrder < b->design.tabOrder; });
-    return children;
-}
-
 void QtWindow::finishLayout()
 {
     std::vector<toolkit::ControlSpec> designs;
     for (const Entry& entry : m_entries)
         designs.push_back(entry.design);
-    std::vector<std::string> parents{""};
-    for (const Entry& entry : m_entries) {
-        if (entry.design.kind == toolkit::ControlKind::GroupBox)
-            parents.push_back(entry.design.name);
-    }
     // Raised from the bottom up, so the first of the rules' list ends on top.
-    for (const std::string& parent : parents) {
+    for (const std::string& parent : toolkit::rules::containers(designs)) {
         const std::vector<std::size_t> order = toolkit::rules::stackingTopToBottom(designs, parent);
         for (auto index = order.rbegin(); index != order.rend(); ++index)
             m_entries[*index].widget->raise();
     }
 
-    // One focus chain: the window's controls by tab order, a panel's inner
-    // controls in its place.
-    std::vector<QWidget*> chain;
-    for (const Entry* top : childrenInTabOrder("")) {
-        chain.push_back(top->widget);
-        for (const Entry* inner : childrenInTabOrder(top->design.name))
-            chain.push_back(inner->widget);
-    }
+    // Qt's focus chain in the rules' order; widgets outside it (labels,
+    // panels) take no focus, wherever they stay.
+    const std::vector<std::size_t> chain = toolkit::rules::focusChain(designs);
     for (std::size_t i = 1; i < chain.size(); ++i)
-        placeInFocusChainAfter(chain[i - 1], chain[i]);
+        placeInFocusChainAfter(m_entries[chain[i - 1]].widget, m_entries[chain[i]].widget);
 }
 
 void QtWindow::handleAccessKey(char16_t key)
@@ -267,7 +248,13 @@ void QtWindow::handleAccessKey(char16_t key)
     case toolkit::rules::AccessKeyTarget::Kind::Nothing:
         return;
     case toolkit::rules::AccessKeyTarget::Kind::PanelAnswer:
-        static_cast<PanelWidget*>(widget)->focusAnswerControl();
+        if (target.answer) {
+            QWidget* answer = m_entries[*target.answer].widget;
+            if (auto* radioGroup = qobject_cast<RadioGroupWidget*>(answer))
+                radioGroup->takeFocusFromPanel();
+            else
+                answer->setFocus(Qt::ShortcutFocusReason);
+        }
         break;
     case toolkit::rules::AccessKeyTarget::Kind::RadioItem: {
         // Selects at once rather than after Qt's animated click.

@@ -68,7 +68,6 @@ private:
 
     [[nodiscard]] std::unique_ptr<toolkit::Control> createControl(const toolkit::ControlSpec& design, QWidget* parent,
                                                                   QWidget*& widget);
-    [[nodiscard]] std::vector<const Entry*> childrenInTabOrder(const std::string& parent) const;
     void handleAccessKey(char16_t key);
 
     toolkit::Application& m_app;

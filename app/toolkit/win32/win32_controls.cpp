@@ -83,7 +83,7 @@ void WindowControl<Interface>::hide()
 template<class Interface>
 void WindowControl<Interface>::setAccessibleName(const std::string& text)
 {
-    m_accessibleName = withoutAccessKeyMarks(toWide(text));
+    m_accessibleName = withoutAccessKeyMarks(toShownWide(text));
 }
 
 template<class Interface>
@@ -108,7 +108,7 @@ template class WindowControl<toolkit::Button>;
 void Win32Label::setCaption(const std::string& text)
 {
     m_sizedToCaption = true;
-    setCurrentText(toWide(text));
+    setCurrentText(toShownWide(text));
     if (m_window)
         fitToCaption();
 }
@@ -123,7 +123,7 @@ void Win32Label::fitToCaption()
 
 void Win32GroupBox::setCaption(const std::string& text)
 {
-    setCurrentText(toWide(text));
+    setCurrentText(toShownWide(text));
 }
 
 wchar_t Win32GroupBox::accessKey() const
@@ -161,10 +161,10 @@ void Win32RadioGroup::attach(HWND frame)
 void Win32RadioGroup::appendItem(const std::string& text)
 {
     if (!m_window) {
-        m_itemsBeforeCreation.push_back(toWide(text));
+        m_itemsBeforeCreation.push_back(toShownWide(text));
         return;
     }
-    createItem(toWide(text), {});
+    createItem(toShownWide(text), {});
     arrangeItems();
 }
 
@@ -300,9 +300,9 @@ Win32CheckListBox::~Win32CheckListBox()
 void Win32CheckListBox::appendItem(const std::string& text)
 {
     if (m_window)
-        addItem(toWide(text));
+        addItem(toShownWide(text));
     else
-        m_itemsBeforeCreation.push_back(toWide(text));
+        m_itemsBeforeCreation.push_back(toShownWide(text));
 }
 
 void Win32CheckListBox::addItem(const std::wstring& text)
@@ -467,7 +467,7 @@ std::string Win32Edit::text() const
 
 void Win32Button::setCaption(const std::string& text)
 {
-    setCurrentText(toWide(text));
+    setCurrentText(toShownWide(text));
 }
 
 void Win32Button::setClickHandler(std::function<void()> handler)

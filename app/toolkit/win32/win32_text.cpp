@@ -1,42 +1,52 @@
 #include "app/toolkit/win32/win32_text.h"
 
+#include "app/toolkit/text_rules.h"
 #include "app/toolkit/window_rules.h"
 
 #include "app/text/cp932.h"
 
+#include <string_view>
 #include <vector>
 
 namespace mirunea::win32 {
 
+namespace {
+
+[[nodiscard]] std::wstring wideOf(std::u16string_view text)
+{
+    return std::wstring(text.begin(), text.end());
+}
+
+[[nodiscard]] std::u16string utf16Of(std::wstring_view text)
+{
+    return std::u16string(text.begin(), text.end());
+}
+
+} // namespace
+
 std::wstring toWide(const std::string& sjis)
 {
-    const std::u16string text = cp932::decode(sjis);
-    return std::wstring(text.begin(), text.end());
+    return wideOf(cp932::decode(sjis));
+}
+
+std::wstring toShownWide(const std::string& sjis)
+{
+    return wideOf(toolkit::rules::shownText(sjis));
 }
 
 std::string toSjis(const std::wstring& text)
 {
-    return cp932::encode(std::u16string(text.begin(), text.end()));
+    return cp932::encode(utf16Of(text));
 }
 
-std::wstring withoutLineBreaks(std::wstring text)
+std::wstring withoutLineBreaks(const std::wstring& text)
 {
-    std::wstring oneLine;
-    oneLine.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n')
-            continue; // CR LF is one break
-        // Other control characters but tab (NUL, Ctrl-Z) would end the line
-        // for a line-oriented reader of the answer file, as breaks would.
-        oneLine += text[i] < 0x20 && text[i] != L'\t' ? L' ' : text[i];
-    }
-    return oneLine;
+    return wideOf(toolkit::rules::withoutLineBreaks(utf16Of(text)));
 }
 
 wchar_t accessKeyOf(const std::wstring& caption)
 {
-    const std::u16string text(caption.begin(), caption.end());
-    return static_cast<wchar_t>(toolkit::rules::parseCaption(text).accessKey);
+    return static_cast<wchar_t>(toolkit::rules::parseCaption(utf16Of(caption)).accessKey);
 }
 
 std::wstring windowText(HWND window)

@@ -11,10 +11,12 @@ namespace mirunea::win32 {
 [[nodiscard]] std::wstring toWide(const std::string& sjis);
 [[nodiscard]] std::string toSjis(const std::wstring& text);
 
-// A single-line control's text: line breaks that got in (a paste, a message
-// from another program) become spaces, and so does every other control character
-// below U+0020 except tab, so a line of the answer file stays one line.
-[[nodiscard]] std::wstring withoutLineBreaks(std::wstring text);
+// A questionnaire text as the controls show it: cut as the text rules say.
+[[nodiscard]] std::wstring toShownWide(const std::string& sjis);
+
+// A single-line control's text by the text rules' one-line rule: line breaks
+// that got in (a paste, a message from another program) become spaces.
+[[nodiscard]] std::wstring withoutLineBreaks(const std::wstring& text);
 
 // The character after the first single "&", upper-cased; 0 when there is none.
 [[nodiscard]] wchar_t accessKeyOf(const std::wstring& caption);

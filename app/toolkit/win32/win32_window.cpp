@@ -1,5 +1,6 @@
 #include "app/toolkit/win32/win32_window.h"
 
+#include "app/toolkit/design_look.h"
 #include "app/toolkit/failure_report.h"
 #include "app/toolkit/win32/container_window.h"
 #include "app/toolkit/win32/dpi.h"
@@ -15,7 +16,8 @@ namespace mirunea::win32 {
 namespace {
 
 constexpr const wchar_t* kFrameClass = L"MiruneaForm";
-constexpr COLORREF kSilver = RGB(192, 192, 192);
+constexpr COLORREF kSilver = RGB(toolkit::design::kSilver.red, toolkit::design::kSilver.green,
+                                 toolkit::design::kSilver.blue);
 constexpr int kWheelStep = 48; // at 96 dots per inch
 
 void registerFrameClassOnce(WNDPROC procedure)
@@ -276,14 +278,9 @@ void Win32Window::finishLayout()
 
     // Each container's children stacked as the rules say, topmost first.
     m_stacking.clear();
-    std::vector<const Entry*> parents{nullptr};
-    for (const auto& entry : m_entries) {
-        if (isKind(entry->design, toolkit::ControlKind::GroupBox))
-            parents.push_back(entry.get());
-    }
-    for (const Entry* parent : parents) {
-        auto& stack = m_stacking[parent];
-        for (std::size_t index : toolkit::rules::stackingTopToBottom(all, parent ? parent->design.name : ""))
+    for (const std::string& parent : toolkit::rules::containers(all)) {
+        auto& stack = m_stacking[parent.empty() ? nullptr : m_byName.at(parent)];
+        for (std::size_t index : toolkit::rules::stackingTopToBottom(all, parent))
             stack.push_back(m_entries[index].get());
     }
     m_layoutFinished = true;

@@ -81,7 +81,8 @@ private:
     void moveFocus(bool backwards);
     [[nodiscard]] bool handleArrow(HWND focus, int step);
     [[nodiscard]] bool handleAccessKey(wchar_t key);
-    void focusPanelAnswer(const Entry& panel);
+    // Focuses where the rules send a panel's access key.
+    void focusPanelAnswer(const Entry& answer);
     [[nodiscard]] std::optional<std::size_t> focusedPlace() const;
 
     // Lays the window out again at another density (WM_DPICHANGED).

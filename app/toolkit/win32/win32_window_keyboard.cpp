@@ -102,21 +102,14 @@ bool Win32Window::handleArrow(HWND focus, int step)
     return true;
 }
 
-void Win32Window::focusPanelAnswer(const Entry& panel)
+void Win32Window::focusPanelAnswer(const Entry& answer)
 {
-    for (const Entry* inner : m_focusChain) {
-        if (inner->design.parent != panel.design.name || !isEffectivelyVisible(inner->handle()))
-            continue;
-        if (isKind(inner->design, toolkit::ControlKind::RadioGroup)) {
-            // An unanswered radio question: the group as a whole, nothing selected.
-            const HWND selected = static_cast<const Win32RadioGroup&>(*inner->control).selectedButton();
-            focusControl(selected ? selected : inner->handle(), true);
-            return;
-        }
-        if (const HWND target = focusTargetOf(*inner)) {
-            focusControl(target, true);
-            return;
-        }
+    if (isKind(answer.design, toolkit::ControlKind::RadioGroup)) {
+        // An unanswered radio question: the group as a whole, nothing selected.
+        const HWND selected = static_cast<const Win32RadioGroup&>(*answer.control).selectedButton();
+        focusControl(selected ? selected : answer.handle(), true);
+    } else if (const HWND target = focusTargetOf(answer)) {
+        focusControl(target, true);
     }
 }
 
@@ -142,7 +135,8 @@ bool Win32Window::handleAccessKey(wchar_t key)
     case toolkit::rules::AccessKeyTarget::Kind::Nothing:
         return false;
     case toolkit::rules::AccessKeyTarget::Kind::PanelAnswer:
-        focusPanelAnswer(entry);
+        if (target.answer)
+            focusPanelAnswer(*m_entries[*target.answer]);
         return true;
     case toolkit::rules::AccessKeyTarget::Kind::RadioItem: {
         auto& group = static_cast<Win32RadioGroup&>(*entry.control);
