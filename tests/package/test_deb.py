@@ -13,7 +13,7 @@ import unittest
 SOURCE = os.environ.get("MIRUNEA_SOURCE_DIR", "")
 sys.path.insert(0, os.path.join(SOURCE, "tests", "e2e"))
 import harness  # noqa: E402
-from harness import PALE_GREEN, SILVER, Session  # noqa: E402
+from harness import SILVER, Session  # noqa: E402
 
 PICTURE = os.path.join(SOURCE, "app", "icon", "mirunea.xpm")
 ICON_SIZES = [16, 22, 24, 32, 48, 64, 128, 256]
@@ -114,16 +114,16 @@ class DebianPackageTest(unittest.TestCase):
     def test_installed_program_shows_the_installed_sample_with_the_installed_icon(self):
         with Session(self.installed("/usr/bin/mirunea"), hostname="PC01") as s:
             with open(self.installed("/usr/share/doc/mirunea/examples/data.txt"), "rb") as f:
-                s.write_data(f.read())
+                s.folder.write_data(f.read())
             window = s.launch()
-            sheet = s.screenshot("installed-sample-window", window)
-            self.assertEqual((sheet.width, sheet.height), harness.CLIENT_SIZE)
-            for q in range(1, 11):
-                expected = SILVER if q <= SAMPLE_PANELS else PALE_GREEN
-                self.assertEqual(sheet.pixel(*harness.panel_empty_spot(q)), expected, "panel %d" % q)
+            sheet = s.windows.screenshot("installed-sample-window", window)
+            self.assertEqual((sheet.width, sheet.height), s.layout.client_size)
+            for q in range(1, s.layout.panel_count + 1):
+                expected = SILVER if q <= SAMPLE_PANELS else s.layout.background
+                self.assertEqual(sheet.pixel(*s.layout.panel_empty_spot(q)), expected, "panel %d" % q)
 
             # The window's own icon, as a task bar reads it: the installed 32 x 32 picture.
-            out = subprocess.run(["xprop", "-display", s.display, "-id", str(window), "-notype", "32c",
+            out = subprocess.run(["xprop", "-display", s.x.display, "-id", str(window), "-notype", "32c",
                                   "_NET_WM_ICON"], check=True, stdout=subprocess.PIPE, text=True).stdout
             values = [int(v) for v in out.split("=", 1)[1].replace(",", " ").split()]
             icons = {}
@@ -136,7 +136,7 @@ class DebianPackageTest(unittest.TestCase):
             self.assertTrue(same_pixels(shown, rgba(self.installed("/usr/share/icons/hicolor/32x32/apps/mirunea.png"))))
 
             s.close_main_window()
-            self.assertEqual(s.wait_exit(), 0)
+            self.assertEqual(s.program.wait_exit(), 0)
 
 
 if __name__ == "__main__":
