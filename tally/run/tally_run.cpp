@@ -162,7 +162,11 @@ int run(const CommandLine& line, RunOutput& output, std::int64_t nowUnixSeconds)
     Questionnaire questionnaire;
     Tally tally;
     try {
-        questionnaire = readQuestionnaireFile(entry.nativeName);
+        questionnaire = readQuestionnaireFile(kQuestionnaireFileName);
+    } catch (const IoFailure& failure) {
+        throw CannotRun{"data.txt を読めません（" + cp932::toUtf8(failure.message()) + "）"};
+    }
+    try {
         tally = tallyFolder(questionnaire, entry.modifiedUnixSeconds);
     } catch (const IoFailure& failure) {
         throw CannotRun{"フォルダーを読めません（" + cp932::toUtf8(failure.message()) + "）"};
