@@ -3,6 +3,8 @@
 #include "app/text/cp932.h"
 #include "questionnaire/questionnaire_reader.h"
 
+#include <array>
+
 namespace mirunea {
 
 void TForm1::FormCreate()
@@ -40,30 +42,36 @@ void TForm1::setUpPanel(int q, const QuestionSlot& slot)
 {
     QuestionPanel& p = panel(q);
     toolkit::Control* answerControl = nullptr;
+    const char* hintUtf8 = "";
     if (slot.typeCode == "R") {
-        p.RadioGroup->show();
-        p.CheckListBox->hide();
-        p.Edit->hide();
-        p.Lbl->setCaption(cp932::fromUtf8("一つ選択"));
-        for (const std::string& choice : slot.choices)
-            p.RadioGroup->appendItem(choice);
         answerControl = p.RadioGroup;
+        hintUtf8 = "一つ選択";
     } else if (slot.typeCode == "C") {
-        p.RadioGroup->hide();
-        p.CheckListBox->show();
-        p.Edit->hide();
-        p.Lbl->setCaption(cp932::fromUtf8("複数選択可"));
-        for (const std::string& choice : slot.choices)
-            p.CheckListBox->appendItem(choice);
         answerControl = p.CheckListBox;
+        hintUtf8 = "複数選択可";
     } else if (slot.typeCode == "T") {
-        p.RadioGroup->hide();
-        p.CheckListBox->hide();
-        p.Edit->show();
-        p.Lbl->setCaption(cp932::fromUtf8("ここに入力"));
-        p.Edit->setText("");
         answerControl = p.Edit;
+        hintUtf8 = "ここに入力";
     }
+    if (answerControl) {
+        // The panel shows the one control that takes its kind of answer.
+        const std::array<toolkit::Control*, 3> answerControls{p.RadioGroup, p.CheckListBox, p.Edit};
+        for (toolkit::Control* control : answerControls) {
+            if (control == answerControl)
+                control->show();
+            else
+                control->hide();
+        }
+        p.Lbl->setCaption(cp932::fromUtf8(hintUtf8));
+    }
+    for (const std::string& choice : slot.choices) {
+        if (answerControl == p.RadioGroup)
+            p.RadioGroup->appendItem(choice);
+        else if (answerControl == p.CheckListBox)
+            p.CheckListBox->appendItem(choice);
+    }
+    if (answerControl == p.Edit)
+        p.Edit->setText("");
     p.GroupBox->setCaption(slot.questionText);
     if (answerControl)
         answerControl->setAccessibleName(slot.questionText);

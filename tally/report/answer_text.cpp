@@ -4,30 +4,20 @@
 
 namespace mirunea::tally::report {
 
-std::string_view kindLabel(QuestionKind kind)
+const KindNames& kindNames(QuestionKind kind)
 {
+    static constexpr KindNames kSingleChoice{"択一", "R", "kind-r"};
+    static constexpr KindNames kMultipleChoice{"複数選択", "C", "kind-c"};
+    static constexpr KindNames kFreeText{"自由記述", "T", "kind-t"};
     switch (kind) {
     case QuestionKind::SingleChoice:
-        return "択一";
+        return kSingleChoice;
     case QuestionKind::MultipleChoice:
-        return "複数選択";
+        return kMultipleChoice;
     case QuestionKind::FreeText:
-        return "自由記述";
+        break;
     }
-    return "";
-}
-
-std::string_view kindCode(QuestionKind kind)
-{
-    switch (kind) {
-    case QuestionKind::SingleChoice:
-        return "R";
-    case QuestionKind::MultipleChoice:
-        return "C";
-    case QuestionKind::FreeText:
-        return "T";
-    }
-    return "";
+    return kFreeText;
 }
 
 std::string answerText(const QuestionResult& question, const AnswerCell& answer)

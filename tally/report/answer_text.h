@@ -3,11 +3,18 @@
 #include "tally/report/report_model.h"
 
 #include <string>
+#include <string_view>
 
 namespace mirunea::tally::report {
 
-[[nodiscard]] std::string_view kindLabel(QuestionKind kind); // 択一, 複数選択, 自由記述
-[[nodiscard]] std::string_view kindCode(QuestionKind kind);  // R, C, T
+// The names a question's kind goes by in the report.
+struct KindNames
+{
+    std::string_view label;    // 択一, 複数選択, 自由記述
+    std::string_view code;     // R, C, T
+    std::string_view cssClass; // kind-r, kind-c, kind-t
+};
+[[nodiscard]] const KindNames& kindNames(QuestionKind kind);
 
 // One answer as the responses table shows it: the chosen choice's text, the
 // ticked choices' texts joined by "、", or the typed text; empty for none.

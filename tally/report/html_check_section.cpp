@@ -86,14 +86,11 @@ void appendLines(std::string& out, const std::vector<QuestionnaireLine>& lines)
             out += "–" + std::to_string(line.lastLineNumber);
         out += "</td><td class=\"line-text\">";
         appendEscapedHtml(out, line.text);
-        if (!line.asWritten.empty()) {
-            out += "<span class=\"as-written\">書かれた内容: ";
-            appendEscapedHtml(out, line.asWritten);
-            out += "</span>";
-        }
-        out += "</td><td class=\"meaning\">";
-        appendEscapedHtml(out, line.meaning);
-        out += "</td><td class=\"ignored-mark\">";
+        if (!line.asWritten.empty())
+            appendSpan(out, "as-written", "書かれた内容: " + line.asWritten);
+        out += "</td>";
+        appendElement(out, "td", "meaning", line.meaning);
+        out += "<td class=\"ignored-mark\">";
         out += line.ignored ? "無視" : "";
         out += "</td></tr>\n";
     }

@@ -7,23 +7,10 @@ namespace mirunea::tally::report::html {
 
 namespace {
 
-std::string_view kindClass(QuestionKind kind)
-{
-    switch (kind) {
-    case QuestionKind::SingleChoice:
-        return "kind-r";
-    case QuestionKind::MultipleChoice:
-        return "kind-c";
-    case QuestionKind::FreeText:
-        return "kind-t";
-    }
-    return "";
-}
-
 void appendQuestionHeading(std::string& out, const QuestionResult& question)
 {
     out += "<h3><span class=\"slot\">問 " + std::to_string(question.slot) + "</span> <span class=\"kind\">";
-    out += kindLabel(question.kind);
+    out += kindNames(question.kind).label;
     out += "</span> <span class=\"question-text\">";
     appendTextOr(out, question.text, "（設問文なし）");
     out += "</span></h3>\n";
@@ -76,9 +63,9 @@ void appendFreeTexts(std::string& out, const QuestionResult& question)
         return;
     out += "<ul class=\"free-texts\">\n";
     for (const FreeTextAnswer& answer : question.freeTexts) {
-        out += "<li class=\"free-text\"><p class=\"answer-text\">";
-        appendEscapedHtml(out, answer.text);
-        out += "</p><p class=\"by\"><span class=\"respondent\">";
+        out += "<li class=\"free-text\">";
+        appendElement(out, "p", "answer-text", answer.text);
+        out += "<p class=\"by\"><span class=\"respondent\">";
         appendTextOr(out, answer.respondentName, "（名前なし）");
         out += "</span> <span class=\"computer\">";
         appendTextOr(out, answer.computerName, "（コンピューター名なし）");
@@ -118,9 +105,9 @@ void appendSheetTop(std::string& out, const Report& report)
     if (report.namePrompt.empty()) {
         out += "<p class=\"no-name-field\">名前の欄はありません（data.txt の 3 行目が空です）。</p>\n";
     } else {
-        out += "<p class=\"name-field\"><span class=\"name-prompt\">";
-        appendEscapedHtml(out, report.namePrompt);
-        out += "</span> <span class=\"preview-field inline\"></span></p>\n";
+        out += "<p class=\"name-field\">";
+        appendSpan(out, "name-prompt", report.namePrompt);
+        out += " <span class=\"preview-field inline\"></span></p>\n";
     }
     out += "</div>\n";
 }
@@ -139,10 +126,10 @@ void appendQuestions(std::string& out, const Report& report)
         out += "<p class=\"no-questions\">設問が 1 つもありません。</p>\n";
     for (const QuestionResult& question : report.questions) {
         out += "<article class=\"question ";
-        out += kindClass(question.kind);
+        out += kindNames(question.kind).cssClass;
         out += "\" id=\"q" + std::to_string(question.slot) + "\" data-slot=\"" + std::to_string(question.slot)
             + "\" data-kind=\"";
-        out += kindCode(question.kind);
+        out += kindNames(question.kind).code;
         out += "\">\n";
         appendQuestionHeading(out, question);
         if (preview)

@@ -24,15 +24,14 @@ void appendHeader(std::string& out, const Report& report)
     html::appendTextOr(out, report.title, "（タイトルなし）");
     out += "</h1>\n";
     if (!report.description.empty()) {
-        out += "<p class=\"description\">";
-        appendEscapedHtml(out, report.description);
-        out += "</p>\n";
+        html::appendElement(out, "p", "description", report.description);
+        out += "\n";
     }
-    out += "<dl class=\"run\">\n<dt>フォルダー</dt><dd class=\"folder\">";
-    appendEscapedHtml(out, report.folderName);
-    out += "</dd>\n<dt>集計日時</dt><dd class=\"run-at\">";
-    appendEscapedHtml(out, report.runAt);
-    out += "</dd>\n<dt>回答ファイル</dt><dd class=\"counted\" data-count=\"" + std::to_string(report.responses.size())
+    out += "<dl class=\"run\">\n<dt>フォルダー</dt>";
+    html::appendElement(out, "dd", "folder", report.folderName);
+    out += "\n<dt>集計日時</dt>";
+    html::appendElement(out, "dd", "run-at", report.runAt);
+    out += "\n<dt>回答ファイル</dt><dd class=\"counted\" data-count=\"" + std::to_string(report.responses.size())
         + "\">";
     out += report.isPreview() ? std::string("まだありません") : std::to_string(report.responses.size()) + " 件を集計";
     if (!report.problems.empty())
@@ -69,9 +68,9 @@ void appendFileMessages(std::string& out, const std::vector<FileMessage>& messag
         appendEscapedHtml(out, message.fileName);
         out += "\"><td class=\"file\">";
         html::appendTextOr(out, message.fileName, "（フォルダー全体）");
-        out += "</td><td class=\"message\">";
-        appendEscapedHtml(out, message.message);
-        out += "</td></tr>\n";
+        out += "</td>";
+        html::appendElement(out, "td", "message", message.message);
+        out += "</tr>\n";
     }
     out += "</tbody></table></div>\n</section>\n";
 }
@@ -102,13 +101,16 @@ std::string renderHtmlReport(const Report& report)
 
 namespace html {
 
+void appendElement(std::string& out, std::string_view tag, std::string_view className, std::string_view text)
+{
+    out.append("<").append(tag).append(" class=\"").append(className).append("\">");
+    appendEscapedHtml(out, text);
+    out.append("</").append(tag).append(">");
+}
+
 void appendSpan(std::string& out, std::string_view className, std::string_view text)
 {
-    out += "<span class=\"";
-    out += className;
-    out += "\">";
-    appendEscapedHtml(out, text);
-    out += "</span>";
+    appendElement(out, "span", className, text);
 }
 
 void appendTextOr(std::string& out, std::string_view text, std::string_view placeholder)

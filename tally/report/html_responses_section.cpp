@@ -12,10 +12,9 @@ void appendHeadRow(std::string& out, const std::vector<QuestionResult>& question
 {
     out += "<thead><tr><th>コンピューター名</th><th>回答者</th><th>書き込み日時</th>";
     for (const QuestionResult& question : questions) {
-        out += "<th data-slot=\"" + std::to_string(question.slot) + "\">問 " + std::to_string(question.slot)
-            + "<span class=\"column-question\">";
-        appendEscapedHtml(out, question.text);
-        out += "</span></th>";
+        out += "<th data-slot=\"" + std::to_string(question.slot) + "\">問 " + std::to_string(question.slot);
+        appendSpan(out, "column-question", question.text);
+        out += "</th>";
     }
     out += "</tr></thead>\n";
 }
@@ -45,13 +44,10 @@ void appendResponses(std::string& out, const Report& report)
     for (const Response& response : report.responses) {
         out += "<tr class=\"response\" data-file=\"";
         appendEscapedHtml(out, response.fileName);
-        out += "\"><td class=\"computer\">";
-        appendEscapedHtml(out, response.computerName);
-        out += "</td><td class=\"respondent\">";
-        appendEscapedHtml(out, response.respondentName);
-        out += "</td><td class=\"written\">";
-        appendEscapedHtml(out, response.writtenAt);
-        out += "</td>";
+        out += "\">";
+        appendElement(out, "td", "computer", response.computerName);
+        appendElement(out, "td", "respondent", response.respondentName);
+        appendElement(out, "td", "written", response.writtenAt);
         for (std::size_t q = 0; q < report.questions.size(); ++q)
             appendAnswerCell(out, report.questions[q], q < response.answers.size() ? &response.answers[q] : nullptr);
         out += "</tr>\n";

@@ -14,7 +14,9 @@ void appendQuestionnaireCheck(std::string& out, const QuestionnaireSection& sect
 void appendQuestions(std::string& out, const Report& report);
 void appendResponses(std::string& out, const Report& report);
 
-// <span class="name">text</span>, the text escaped.
+// <tag class="name">text</tag>, the text escaped.
+void appendElement(std::string& out, std::string_view tag, std::string_view className, std::string_view text);
+// The same for a span.
 void appendSpan(std::string& out, std::string_view className, std::string_view text);
 // The text escaped, or the placeholder (our own words, in parentheses) where it is empty.
 void appendTextOr(std::string& out, std::string_view text, std::string_view placeholder);

@@ -19,36 +19,15 @@
 
 using namespace mirunea;
 using namespace std::string_literals;
-using mirunea::test::answerRecord;
-using mirunea::test::choose;
-using mirunea::test::printable;
-using mirunea::test::readFileBytes;
-using mirunea::test::sjis;
-using mirunea::test::tick;
-using mirunea::test::type;
-using mirunea::test::WorkingFolder;
+using namespace mirunea::test;
 
 namespace {
-
-#ifdef _WIN32
-constexpr const char* kSeparator = "\\";
-#else
-constexpr const char* kSeparator = "/";
-#endif
 
 using Faults = std::vector<AnswerFileFault>;
 
 std::string goldenBytes(const char* golden)
 {
-    return readFileBytes(std::string(MIRUNEA_TEST_DATA) + kSeparator + golden);
-}
-
-std::string joinedLines(const AnswerRecord& record)
-{
-    std::string bytes;
-    for (const std::string& line : answerFileLines(record))
-        bytes += line + "\r\n";
-    return bytes;
+    return readFileBytes(pathIn(MIRUNEA_TEST_DATA, golden));
 }
 
 // The record as a comparable text: what the writer puts in the file for each
@@ -161,7 +140,7 @@ TEST_CASE("the golden files read back to the bytes the writer makes of them")
         const std::string bytes = goldenBytes(golden);
         const AnswerFileContent content = parseAnswerFile(bytes);
         checkWellFormed(content);
-        CHECK(printable(joinedLines(content.record)) == printable(bytes));
+        CHECK(printable(answerFileBytes(content.record)) == printable(bytes));
     }
 }
 
@@ -213,7 +192,7 @@ TEST_CASE("every cut of a file reads as a send cut short, and the whole file as 
     std::vector<std::string> files{goldenBytes("example.ans"), goldenBytes("texts_like_section_lines.ans"),
                                    goldenBytes("questions_without_choices.ans")};
     for (int i = 0; i < 20; ++i)
-        files.push_back(joinedLines(generator.next()));
+        files.push_back(answerFileBytes(generator.next()));
     for (const std::string& bytes : files) {
         // Up to "[END]" without its CR LF, all answers are there.
         const std::size_t complete = bytes.size() - 2;
@@ -306,7 +285,7 @@ TEST_CASE("faults never quote the file, and random bytes never crash the reader"
         CHECK(content.faults.size() == content.faultKinds.size());
         if (content.wellFormed()) {
             ++wellFormed;
-            CHECK(printable(joinedLines(content.record)) == printable(bytes));
+            CHECK(printable(answerFileBytes(content.record)) == printable(bytes));
         }
     }
     CHECK(wellFormed > 100);

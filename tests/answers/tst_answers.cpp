@@ -37,29 +37,11 @@
 #include <vector>
 
 using namespace mirunea;
-using mirunea::test::answerRecord;
-using mirunea::test::choose;
-using mirunea::test::FailingWriteFileLayer;
-using mirunea::test::failureCodeOf;
-using mirunea::test::failureOf;
-using mirunea::test::hex;
-using mirunea::test::printable;
-using mirunea::test::readFileBytes;
-using mirunea::test::sjis;
-using mirunea::test::tick;
-using mirunea::test::type;
-using mirunea::test::WorkingFolder;
-using mirunea::test::writeFileBytes;
+using namespace mirunea::test;
 
 namespace fs = std::filesystem;
 
 namespace {
-
-#ifdef _WIN32
-constexpr const char* kSeparator = "\\";
-#else
-constexpr const char* kSeparator = "/";
-#endif
 
 const std::string kSampleBytes = "PC05\r\nTaro\r\n[Q1T]\r\nnew answer\r\n[END]\r\n";
 
@@ -93,9 +75,17 @@ void checkReported(const std::optional<IoFailure>& failure, int code, const char
     return failureCodeOf([&] { SharedWriteFile::create(name).close(); }) == 0;
 }
 
+// After a failed send nobody holds the file, and the next send writes it whole.
+void checkNextSendGoesThrough()
+{
+    CHECK(fileIsFree("PC05.ans"));
+    CHECK_FALSE(sendSample().has_value());
+    CHECK(printable(readFileBytes("PC05.ans")) == printable(kSampleBytes));
+}
+
 std::string goldenBytes(const char* golden)
 {
-    return readFileBytes(std::string(MIRUNEA_TEST_DATA) + kSeparator + golden);
+    return readFileBytes(pathIn(MIRUNEA_TEST_DATA, golden));
 }
 
 } // namespace
@@ -241,9 +231,7 @@ TEST_CASE("a full disk fails the send with its code and leaves no answer file th
         CHECK(full.closes() == 1);
     }
     // The half-written file was closed: once there is room, the next send goes through.
-    CHECK(fileIsFree("PC05.ans"));
-    CHECK_FALSE(sendSample().has_value());
-    CHECK(printable(readFileBytes("PC05.ans")) == printable(kSampleBytes));
+    checkNextSendGoesThrough();
 }
 
 TEST_CASE("a failing close fails the send with its code, and the file is not held afterwards")
@@ -258,9 +246,7 @@ TEST_CASE("a failing close fails the send with its code, and the file is not hel
         checkReported(sendSample(failing), code, text.c_str(), text.c_str());
         CHECK(failing.writes() == 1);
         CHECK(failing.closes() == 1);
-        CHECK(fileIsFree("PC05.ans"));
-        CHECK_FALSE(sendSample().has_value());
-        CHECK(printable(readFileBytes("PC05.ans")) == printable(kSampleBytes));
+        checkNextSendGoesThrough();
     }
 }
 
@@ -294,7 +280,7 @@ TEST_CASE("failed creations carry the Windows code")
 #else
     constexpr int kMissingFolder = 2;
 #endif
-    const std::string inMissingFolder = std::string("missing") + kSeparator + "PC.ans";
+    const std::string inMissingFolder = pathIn("missing", "PC.ans");
     CHECK(failureCodeOf([&] { SharedWriteFile::create(inMissingFolder).close(); }) == kMissingFolder);
     CHECK(failureCodeOf([] { SharedWriteFile::create(std::string("PC\0x.ans", 8)).close(); }) == 3);
     CHECK_FALSE(mirunea::test::fileExists("PC"));

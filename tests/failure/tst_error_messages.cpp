@@ -2,6 +2,7 @@
 #include "app/failure/error_box_text.h"
 #include "app/failure/io_failure.h"
 
+#include "case_rows.h"
 #include "printable.h"
 
 #include <doctest/doctest.h>
@@ -13,10 +14,9 @@
 #include <vector>
 
 using namespace mirunea;
+using namespace mirunea::test;
 
 namespace {
-
-using mirunea::test::printable;
 
 // Shift-JIS bytes of the table's texts, written out so the test does not lean
 // on the converter it shares with the code under test.
@@ -77,13 +77,8 @@ TEST_CASE("a failure carries its code and the table's message")
 
 TEST_CASE("the error box appends a full stop by the message's last character")
 {
-    struct Row
-    {
-        const char* tag;
-        std::string message;
-        bool getsFullStop;
-    };
-    const std::vector<Row> rows{
+    // Whether the message gets a full stop.
+    const CaseRows<std::string, bool> rows{
         {"empty", "", false},
         {"closing parenthesis", kOtherPrefix + "32)", false},
         {"space", "disk ", false},
@@ -107,11 +102,9 @@ TEST_CASE("the error box appends a full stop by the message's last character")
         {"dangling lead byte", "\x41\x83", true},
         {"dangling lead byte after a pair", "\x83\x5c\x83", true},
     };
-    for (const Row& row : rows) {
-        const std::string tag = row.tag;
-        CAPTURE(tag);
-        CHECK(printable(errorBoxText(row.message)) == printable(row.getsFullStop ? row.message + "." : row.message));
-    }
+    forEachRow(rows, [](const auto& row) {
+        CHECK(printable(errorBoxText(row.input)) == printable(row.expected ? row.input + "." : row.input));
+    });
 }
 
 TEST_CASE("the error box text of every table message")

@@ -11,6 +11,7 @@
 #include "questionnaire/questionnaire_parser.h"
 #include "questionnaire/questionnaire_reader.h"
 
+#include "case_rows.h"
 #include "child_process.h"
 #include "printable.h"
 #include "records.h"
@@ -20,7 +21,6 @@
 
 #ifdef _WIN32
 #  include <windows.h>
-#  include <winioctl.h>
 #else
 #  include "app/platform/posix/windows_error_code.h"
 
@@ -43,13 +43,7 @@
 
 using namespace mirunea;
 using namespace std::string_literals;
-using mirunea::test::failureCodeOf;
-using mirunea::test::failureOf;
-using mirunea::test::printable;
-using mirunea::test::readFileBytes;
-using mirunea::test::sjis;
-using mirunea::test::WorkingFolder;
-using mirunea::test::writeFileBytes;
+using namespace mirunea::test;
 
 namespace fs = std::filesystem;
 
@@ -63,6 +57,26 @@ std::string run(char byte, std::size_t count)
 {
     return std::string(count, byte);
 }
+
+SharedReadFile openWritten(const std::string& bytes)
+{
+    writeFileBytes("data.txt", bytes);
+    return SharedReadFile::open("data.txt");
+}
+
+// data.txt holding the bytes, opened and split into lines as the reader does.
+struct FileLines
+{
+    explicit FileLines(const std::string& bytes)
+        : file(openWritten(bytes))
+        , reader(file)
+        , lines(reader)
+    {
+    }
+    SharedReadFile file;
+    LineReader reader;
+    LineTable lines;
+};
 
 Lines allLines(LineTable& lines)
 {
@@ -134,13 +148,7 @@ constexpr const char* kBadName = "不正なファイル名です";
 
 TEST_CASE("lines are split by the rules")
 {
-    struct Row
-    {
-        const char* tag;
-        std::string input;
-        Lines expected;
-    };
-    std::vector<Row> rows{
+    CaseRows<std::string, Lines> rows{
         {"empty file", "", {}},
         {"last line without break", "a\nb", {"a", "b"}},
         {"one final break adds no line", "a\nb\n", {"a", "b"}},
@@ -198,14 +206,10 @@ TEST_CASE("lines are split by the rules")
         {"lone CR at buffer edge", run('x', kBufferSize - 1) + "\rz\nb", {run('x', kBufferSize - 1) + "z", "b"}});
 
     WorkingFolder folder;
-    for (const Row& row : rows) {
-        CAPTURE(row.tag);
-        writeFileBytes("data.txt", row.input);
-        auto file = SharedReadFile::open("data.txt");
-        LineReader reader(file);
-        LineTable lines(reader);
-        CHECK(printableLines(allLines(lines)) == printableLines(row.expected));
-    }
+    forEachRow(rows, [](const auto& row) {
+        FileLines read(row.input);
+        CHECK(printableLines(allLines(read.lines)) == printableLines(row.expected));
+    });
 }
 
 // Only the first three bytes of a passed-over line are looked at, wherever
@@ -226,17 +230,13 @@ TEST_CASE("the head of a line is read and the rest skipped")
          "[T]"},
     };
     WorkingFolder folder;
-    for (const Row& row : rows) {
-        CAPTURE(row.tag);
-        writeFileBytes("data.txt", row.input);
-        auto file = SharedReadFile::open("data.txt");
-        LineReader reader(file);
-        LineTable lines(reader);
-        CHECK(std::string(lines.head(row.lineNumber)) == row.head);
-        REQUIRE(lines.exists(row.lineNumber + 1));
-        CHECK(lines.takeWhole(row.lineNumber + 1) == "next");
-        CHECK_FALSE(lines.exists(row.lineNumber + 2));
-    }
+    forEachRow(rows, [](const Row& row) {
+        FileLines read(row.input);
+        CHECK(std::string(read.lines.head(row.lineNumber)) == row.head);
+        REQUIRE(read.lines.exists(row.lineNumber + 1));
+        CHECK(read.lines.takeWhole(row.lineNumber + 1) == "next");
+        CHECK_FALSE(read.lines.exists(row.lineNumber + 2));
+    });
 }
 
 // Reading stops once nothing further can change the questionnaire: the
@@ -265,15 +265,12 @@ TEST_CASE("reading stops when nothing more counts")
     WorkingFolder folder;
     for (const auto& [input, unread] : rows) {
         CAPTURE(unread.substr(0, 12));
-        writeFileBytes("data.txt", input);
-        auto file = SharedReadFile::open("data.txt");
-        LineReader reader(file);
-        LineTable lines(reader);
-        (void)parseQuestionnaire(lines);
-        std::string rest = restOfCurrentLine(reader);
+        FileLines read(input);
+        (void)parseQuestionnaire(read.lines);
+        std::string rest = restOfCurrentLine(read.reader);
         if (rest.empty()) { // the parser stood at a line's end: the next line is unread
-            reader.finishLine();
-            rest = restOfCurrentLine(reader);
+            read.reader.finishLine();
+            rest = restOfCurrentLine(read.reader);
         }
         CHECK(rest == unread);
     }
@@ -281,14 +278,8 @@ TEST_CASE("reading stops when nothing more counts")
 
 TEST_CASE("the file becomes the questionnaire")
 {
-    struct Row
-    {
-        const char* tag;
-        std::string input;
-        std::string expected;
-    };
     const std::string tdp = "title:t\ndescription:d\nprompt:p\n";
-    std::vector<Row> rows{
+    CaseRows<std::string, std::string> rows{
         {"example",
          "school survey, spring\r\nplease answer honestly\r\nname\r\n[R]Which season do you like?\r\n"
          "spring\r\nsummer\r\n\r\n[T]Any comment?\r\n[C]Which clubs?\r\nart\r\n",
@@ -356,11 +347,10 @@ TEST_CASE("the file becomes the questionnaire")
                         + "\n  -" + invalid + "\n  -" + japanese + "\\\n"});
 
     WorkingFolder folder;
-    for (const Row& row : rows) {
-        CAPTURE(row.tag);
+    forEachRow(rows, [](const auto& row) {
         writeFileBytes("data.txt", row.input);
         CHECK(printable(render(readQuestionnaireFile("data.txt"))) == printable(row.expected));
-    }
+    });
 }
 
 TEST_CASE("data.txt is read from the working directory and closed afterwards")
@@ -395,8 +385,7 @@ TEST_CASE("data.txt is read from the working directory and closed afterwards")
         {"empty file", "", "", "----------", {}},
         {"line longer than the buffer", longLine + "\nD\nP\n[T]Q\n", longLine, "T---------", {}},
     };
-    for (const Row& row : rows) {
-        CAPTURE(row.tag);
+    forEachRow(rows, [](const Row& row) {
         WorkingFolder folder;
         writeFileBytes("data.txt", row.bytes);
         const Questionnaire questionnaire = readQuestionnaire();
@@ -405,7 +394,7 @@ TEST_CASE("data.txt is read from the working directory and closed afterwards")
         CHECK(questionnaire.questionSlots[0].choices == row.firstChoices);
         // The reader closed the file: it can be replaced at once.
         CHECK(fileIsFree("data.txt"));
-    }
+    });
 }
 
 TEST_CASE("a failed open carries the Windows code and its message")
@@ -463,26 +452,6 @@ TEST_CASE("a file held for writing is a sharing violation, readers share it")
 
 namespace {
 
-// head, then a hole up to size bytes in all (a sparse file: no disk used).
-void writeSparse(const std::string& name, const std::string& head, std::int64_t size)
-{
-    writeFileBytes(name, head);
-#ifdef _WIN32
-    const HANDLE file = ::CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    REQUIRE(file != INVALID_HANDLE_VALUE);
-    DWORD ignored = 0;
-    const bool sparse = ::DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
-    LARGE_INTEGER end{};
-    end.QuadPart = size;
-    const bool sized = ::SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && ::SetEndOfFile(file);
-    ::CloseHandle(file);
-    (void)sparse; // Wine's files are sparse on a Unix disk without being told
-    REQUIRE(sized);
-#else
-    REQUIRE(::truncate(name.c_str(), size) == 0);
-#endif
-}
-
 // size bytes: head, then "x" up to size, without a line break.
 void writeFilled(const std::string& name, const std::string& head, std::int64_t size)
 {
@@ -500,27 +469,21 @@ constexpr auto kBound = static_cast<std::int64_t>(LineReader::kMaxFileBytes);
 
 TEST_CASE("files past the 64 MiB bound fail with 223 within seconds")
 {
-    struct Row
-    {
-        const char* tag;
-        std::string head;
-        std::int64_t size;
-    };
-    const std::vector<Row> rows{
+    // The head of the file, and its size.
+    const CaseRows<std::string, std::int64_t> rows{
         {"three short lines, then a 16 TB line", "title\r\ndescription\r\nname\r\n[T]q\r\n", 16'000'000'000'000},
         {"a 3 GB title", "", std::int64_t{3} << 30},
         {"one byte past the bound", "title", kBound + 1},
     };
     // On the build's disk, which holds sparse files up to 16 TB.
     WorkingFolder folder(MIRUNEA_LIMITS_BASE);
-    for (const Row& row : rows) {
-        CAPTURE(row.tag);
-        writeSparse("data.txt", row.head, row.size);
+    forEachRow(rows, [](const auto& row) {
+        writeSparse("data.txt", row.input, row.expected);
         const auto start = std::chrono::steady_clock::now();
         checkFailure("data.txt", 223, "I/O エラー (223)");
         CHECK(std::chrono::steady_clock::now() - start < std::chrono::seconds(10));
         fs::remove("data.txt");
-    }
+    });
 }
 
 // The bound itself is read; a 60 MB title is kept whole.

@@ -4,6 +4,8 @@
 
 #include "app/text/cp932.h"
 
+#include "case_rows.h"
+
 #include <doctest/doctest.h>
 
 #include <string>
@@ -27,14 +29,8 @@ std::string repeated(const std::string& piece, std::size_t times)
 TEST_CASE("a shown text is its first 4,096 characters, single- and double-byte alike")
 {
     CHECK(rules::kMaxShownCharacters == 4096);
-    struct Row
-    {
-        const char* tag;
-        std::string sjis;
-        std::u16string expected;
-    };
     const std::string a = cp932::fromUtf8("あ"); // 82 A0
-    const std::vector<Row> rows{
+    const test::CaseRows<std::string, std::u16string> rows{
         {"short text whole", cp932::fromUtf8("季節 & ソ表"), u"季節 & ソ表"},
         {"empty", "", u""},
         {"exactly the bound", std::string(4096, 'x'), std::u16string(4096, u'x')},
@@ -46,23 +42,16 @@ TEST_CASE("a shown text is its first 4,096 characters, single- and double-byte a
         {"double byte straddling twice the bound in bytes", repeated(a, 4095) + "x" + a,
          std::u16string(4095, u'あ') + u"x"},
     };
-    for (const Row& row : rows) {
-        CAPTURE(std::string(row.tag));
-        const std::u16string shown = rules::shownText(row.sjis);
+    test::forEachRow(rows, [](const auto& row) {
+        const std::u16string shown = rules::shownText(row.input);
         CHECK(shown.size() == row.expected.size());
         CHECK(shown == row.expected);
-    }
+    });
 }
 
 TEST_CASE("typed text stays one line: breaks and other controls but tab become one space each")
 {
-    struct Row
-    {
-        const char* tag;
-        std::u16string text;
-        std::u16string expected;
-    };
-    const std::vector<Row> rows{
+    const test::CaseRows<std::u16string, std::u16string> rows{
         {"no break", u"a b", u"a b"},
         {"CR LF is one space", u"line1\r\nline2", u"line1 line2"},
         {"lone LF", u"a\nb", u"a b"},
@@ -81,12 +70,11 @@ TEST_CASE("typed text stays one line: breaks and other controls but tab become o
         {"Japanese untouched", u"給食\r\nソ表", u"給食 ソ表"},
         {"empty", u"", u""},
     };
-    for (const Row& row : rows) {
-        CAPTURE(std::string(row.tag));
-        CHECK(rules::withoutLineBreaks(row.text) == row.expected);
+    test::forEachRow(rows, [](const auto& row) {
+        CHECK(rules::withoutLineBreaks(row.input) == row.expected);
         // One line exactly when the rule leaves the text as it is.
-        CHECK(rules::isOneLine(row.text) == (rules::withoutLineBreaks(row.text) == row.text));
-    }
+        CHECK(rules::isOneLine(row.input) == (rules::withoutLineBreaks(row.input) == row.input));
+    });
     CHECK(rules::isOneLine(u"a\tb"));
     CHECK_FALSE(rules::isOneLine(u"a\r\nb"));
     CHECK_FALSE(rules::isOneLine(std::u16string(1, u'\0')));

@@ -15,11 +15,7 @@
 
 #include <filesystem>
 
-using mirunea::test::CloseBy;
-using mirunea::test::OpenSheet;
-using mirunea::test::radioItem;
-using mirunea::test::SeenQtBox;
-using mirunea::test::SheetFolder;
+using namespace mirunea::test;
 using Lines = std::vector<std::string>;
 
 namespace {

@@ -15,9 +15,7 @@
 
 #include <optional>
 
-using mirunea::test::CloseBy;
-using mirunea::test::OpenSheet;
-using mirunea::test::shownText;
+using namespace mirunea::test;
 using Lines = std::vector<std::string>;
 
 namespace {

@@ -1,5 +1,6 @@
 #include "records.h"
 
+#include "answers/answer_file.h"
 #include "app/text/cp932.h"
 
 namespace mirunea::test {
@@ -43,6 +44,19 @@ AnswerRecord answerRecord(std::string computerName, std::string respondentName,
     for (auto& [number, slot] : answers)
         record.slotAnswers.at(static_cast<std::size_t>(number - 1)) = std::move(slot);
     return record;
+}
+
+std::string joinedLines(const std::vector<std::string>& lines, std::string_view lineBreak)
+{
+    std::string bytes;
+    for (const std::string& line : lines)
+        bytes.append(line).append(lineBreak);
+    return bytes;
+}
+
+std::string answerFileBytes(const AnswerRecord& record)
+{
+    return joinedLines(answerFileLines(record));
 }
 
 DataTxt::DataTxt(const std::string& title, const std::string& description, const std::string& namePrompt)

@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -25,6 +26,11 @@ namespace mirunea::test {
 // A record whose slots are given by their number, 1 to 10; the others stay empty.
 [[nodiscard]] AnswerRecord answerRecord(std::string computerName, std::string respondentName,
                                         std::vector<std::pair<int, SlotAnswer>> answers = {});
+
+// Every line followed by the break: CR LF, as the program writes and reads.
+[[nodiscard]] std::string joinedLines(const std::vector<std::string>& lines, std::string_view lineBreak = "\r\n");
+// The bytes the writer puts in the record's answer file.
+[[nodiscard]] std::string answerFileBytes(const AnswerRecord& record);
 
 // A "data.txt" built line by line from UTF-8 text, as Shift-JIS with CR LF
 // line breaks (another break where a case needs it).

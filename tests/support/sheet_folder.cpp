@@ -59,10 +59,7 @@ std::string thisComputersFirstLine()
 
 std::string expectedAnswerFile(const std::vector<std::string>& utf8LinesAfterName)
 {
-    std::string bytes = thisComputersFirstLine();
-    for (const std::string& line : utf8LinesAfterName)
-        bytes += sjis(line) + "\r\n";
-    return bytes;
+    return thisComputersFirstLine() + sjis(joinedLines(utf8LinesAfterName));
 }
 
 std::string goldenForThisComputer(const std::filesystem::path& golden)

@@ -2,6 +2,7 @@
 
 #ifdef _WIN32
 #  include <windows.h>
+#  include <winioctl.h>
 #else
 #  include <cstdlib>
 #  include <dirent.h>
@@ -92,11 +93,17 @@ std::string WorkingFolder::pathName() const
 
 std::string WorkingFolder::filePath(std::string_view name) const
 {
+    return pathIn(pathName(), name);
+}
+
+std::string pathIn(std::string_view folder, std::string_view name)
+{
 #ifdef _WIN32
-    return pathName() + "\\" + std::string(name);
+    constexpr std::string_view kSeparator = "\\";
 #else
-    return pathName() + "/" + std::string(name);
+    constexpr std::string_view kSeparator = "/";
 #endif
+    return std::string(folder).append(kSeparator).append(name);
 }
 
 void writeFileBytes(const std::string& name, std::string_view bytes)
@@ -118,6 +125,27 @@ std::string readFileBytes(const std::string& name)
     while (file.read(buffer, sizeof buffer) || file.gcount() > 0)
         bytes.append(buffer, static_cast<std::size_t>(file.gcount()));
     return bytes;
+}
+
+void writeSparse(const std::string& name, std::string_view head, std::int64_t size)
+{
+    writeFileBytes(name, head);
+#ifdef _WIN32
+    const HANDLE file = ::CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        throw std::runtime_error("cannot open " + name);
+    DWORD ignored = 0;
+    // Wine's files are sparse on a Unix disk without being told.
+    (void)::DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
+    LARGE_INTEGER end{};
+    end.QuadPart = size;
+    const bool sized = ::SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && ::SetEndOfFile(file);
+    ::CloseHandle(file);
+#else
+    const bool sized = ::truncate(name.c_str(), size) == 0;
+#endif
+    if (!sized)
+        throw std::runtime_error("cannot extend " + name);
 }
 
 bool fileExists(const std::string& name)

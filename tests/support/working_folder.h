@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -37,7 +38,11 @@ private:
 void writeFileBytes(const std::string& name, std::string_view bytes);
 [[nodiscard]] std::string readFileBytes(const std::string& name);
 [[nodiscard]] bool fileExists(const std::string& name);
+// head, then a hole up to size bytes in all (a sparse file: no disk used).
+void writeSparse(const std::string& name, std::string_view head, std::int64_t size);
 // The names in the working directory, sorted, without "." and "..".
 [[nodiscard]] std::vector<std::string> entryNames();
+// A name inside a folder, joined with the platform's separator.
+[[nodiscard]] std::string pathIn(std::string_view folder, std::string_view name);
 
 } // namespace mirunea::test

@@ -62,23 +62,19 @@ static int fcntlThrough(const char* symbol, int fd, int command, void* argument)
     return next(fd, command, argument);
 }
 
-int fcntl(int fd, int command, ...)
-{
-    va_list arguments;
-    va_start(arguments, command);
-    void* argument = va_arg(arguments, void*);
-    va_end(arguments);
-    return fcntlThrough("fcntl", fd, command, argument);
-}
+// fcntl and its 64-bit twin alike: the third argument passed on as it came.
+#define FAULT_SHIM_FCNTL(symbol)                                   \
+    int symbol(int fd, int command, ...)                           \
+    {                                                              \
+        va_list arguments;                                         \
+        va_start(arguments, command);                              \
+        void* argument = va_arg(arguments, void*);                 \
+        va_end(arguments);                                         \
+        return fcntlThrough(#symbol, fd, command, argument);       \
+    }
 
-int fcntl64(int fd, int command, ...)
-{
-    va_list arguments;
-    va_start(arguments, command);
-    void* argument = va_arg(arguments, void*);
-    va_end(arguments);
-    return fcntlThrough("fcntl64", fd, command, argument);
-}
+FAULT_SHIM_FCNTL(fcntl)
+FAULT_SHIM_FCNTL(fcntl64)
 
 static int openThrough(const char* symbol, const char* name, int flags, mode_t mode)
 {
@@ -97,20 +93,16 @@ static int openThrough(const char* symbol, const char* name, int flags, mode_t m
     return next(name, flags, mode);
 }
 
-int open(const char* name, int flags, ...)
-{
-    va_list arguments;
-    va_start(arguments, flags);
-    const mode_t mode = (flags & (O_CREAT | O_TMPFILE)) ? va_arg(arguments, mode_t) : 0;
-    va_end(arguments);
-    return openThrough("open", name, flags, mode);
-}
+// open and its 64-bit twin alike: the mode is there only when a file may be created.
+#define FAULT_SHIM_OPEN(symbol)                                                                 \
+    int symbol(const char* name, int flags, ...)                                                \
+    {                                                                                           \
+        va_list arguments;                                                                      \
+        va_start(arguments, flags);                                                             \
+        const mode_t mode = (flags & (O_CREAT | O_TMPFILE)) ? va_arg(arguments, mode_t) : 0;    \
+        va_end(arguments);                                                                      \
+        return openThrough(#symbol, name, flags, mode);                                         \
+    }
 
-int open64(const char* name, int flags, ...)
-{
-    va_list arguments;
-    va_start(arguments, flags);
-    const mode_t mode = (flags & (O_CREAT | O_TMPFILE)) ? va_arg(arguments, mode_t) : 0;
-    va_end(arguments);
-    return openThrough("open64", name, flags, mode);
-}
+FAULT_SHIM_OPEN(open)
+FAULT_SHIM_OPEN(open64)

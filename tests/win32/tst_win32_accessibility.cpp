@@ -59,22 +59,8 @@ struct Accessible
         ::SysFreeString(text);
         return copy;
     }
-    long role(long child = CHILDID_SELF) const
-    {
-        VARIANT value;
-        ::VariantInit(&value);
-        REQUIRE(object->get_accRole(childId(child), &value) == S_OK);
-        REQUIRE(value.vt == VT_I4);
-        return value.lVal;
-    }
-    long state(long child = CHILDID_SELF) const
-    {
-        VARIANT value;
-        ::VariantInit(&value);
-        REQUIRE(object->get_accState(childId(child), &value) == S_OK);
-        REQUIRE(value.vt == VT_I4);
-        return value.lVal;
-    }
+    long role(long child = CHILDID_SELF) const { return number(&IAccessible::get_accRole, child); }
+    long state(long child = CHILDID_SELF) const { return number(&IAccessible::get_accState, child); }
     long childCount() const
     {
         long count = -1;
@@ -83,6 +69,17 @@ struct Accessible
     }
 
     IAccessible* object = nullptr;
+
+private:
+    // A property the object gives as a VT_I4 variant.
+    long number(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT*), long child) const
+    {
+        VARIANT value;
+        ::VariantInit(&value);
+        REQUIRE((object->*get)(childId(child), &value) == S_OK);
+        REQUIRE(value.vt == VT_I4);
+        return value.lVal;
+    }
 };
 
 bool has(long state, long flag)

@@ -17,10 +17,7 @@
 #include <optional>
 #include <string>
 
-using mirunea::test::answerRecord;
-using mirunea::test::failureCodeOf;
-using mirunea::test::failureOf;
-using mirunea::test::printable;
+using namespace mirunea::test;
 
 namespace {
 

@@ -2,6 +2,7 @@
 // marks, the display bound and the single-line rule for what the edits hand back.
 #include "app/toolkit/win32/win32_text.h"
 
+#include "case_rows.h"
 #include "printable.h"
 
 #include <doctest/doctest.h>
@@ -20,13 +21,7 @@ using mirunea::test::printable;
 
 TEST_CASE("the access key is the upper-cased character after the first single \"&\"")
 {
-    struct Row
-    {
-        const char* tag;
-        std::wstring caption;
-        wchar_t key;
-    };
-    const std::vector<Row> rows{
+    const mirunea::test::CaseRows<std::wstring, wchar_t> rows{
         {"plain", L"Season", 0},
         {"first letter", L"&Season", L'S'},
         {"upper-cased", L"S&ummer", L'U'},
@@ -37,11 +32,9 @@ TEST_CASE("the access key is the upper-cased character after the first single \"
         {"Japanese character", L"&\u3042\u3044", L'\u3042'},
         {"full-width letter", L"&\uFF41", L'\uFF21'},
     };
-    for (const Row& row : rows) {
-        const std::string tag = row.tag;
-        CAPTURE(tag);
-        CHECK(static_cast<unsigned>(accessKeyOf(row.caption)) == static_cast<unsigned>(row.key));
-    }
+    mirunea::test::forEachRow(rows, [](const auto& row) {
+        CHECK(static_cast<unsigned>(accessKeyOf(row.input)) == static_cast<unsigned>(row.expected));
+    });
 }
 
 TEST_CASE("the text an edit hands back stays one line, a shown text is cut, both by the text rules")

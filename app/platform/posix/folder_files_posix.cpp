@@ -1,6 +1,8 @@
 #include "app/platform/folder_files.h"
 
 #include "app/failure/io_failure.h"
+#include "app/platform/listed_file_read.h"
+#include "app/platform/posix/descriptor.h"
 #include "app/platform/posix/file_names_posix.h"
 #include "app/platform/posix/windows_error_code.h"
 
@@ -111,26 +113,6 @@ public:
 
 private:
     DIR* m_dir;
-};
-
-class Descriptor
-{
-public:
-    explicit Descriptor(int fd)
-        : m_fd(fd)
-    {
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    [[nodiscard]] int get() const { return m_fd; }
-
-private:
-    int m_fd;
 };
 
 [[nodiscard]] ReadResult failed(int errnoValue)
@@ -244,29 +226,15 @@ ReadResult readListedFile(const FolderEntry& entry, std::size_t maxBytes, std::s
         return failed(lockErrno);
     }
 
-    // One byte more than the listed size tells a file that grew meanwhile.
-    const auto expected = static_cast<std::size_t>(status.st_size);
-    bytes.resize(expected + 1);
-    std::size_t total = 0;
-    while (total < bytes.size()) {
-        const ssize_t count = ::read(fd, bytes.data() + total, bytes.size() - total);
-        if (count < 0) {
-            if (errno == EINTR)
-                continue;
-            const int readErrno = errno;
-            bytes.clear();
-            return failed(readErrno);
-        }
-        if (count == 0)
-            break;
-        total += static_cast<std::size_t>(count);
-    }
-    bytes.resize(total);
-    if (total != expected) {
-        bytes.clear();
-        return {ReadOutcome::Changed, 0};
-    }
-    return {ReadOutcome::Read, 0};
+    return readCheckedSize(bytes, static_cast<std::size_t>(status.st_size), [fd](char* into, std::size_t room) {
+        ssize_t count;
+        do {
+            count = ::read(fd, into, room);
+        } while (count < 0 && errno == EINTR);
+        if (count < 0)
+            return ReadStep{0, failed(errno)};
+        return ReadStep{static_cast<std::size_t>(count), std::nullopt};
+    });
 }
 
 } // namespace mirunea

@@ -1,6 +1,7 @@
 #include "app/platform/replacing_file.h"
 
 #include "app/failure/io_failure.h"
+#include "app/platform/posix/descriptor.h"
 #include "app/platform/posix/file_names_posix.h"
 #include "app/platform/posix/windows_error_code.h"
 
@@ -80,18 +81,7 @@ void ReplacingFile::discard() noexcept
 
 void ReplacingFile::write(std::string_view bytes)
 {
-    const int fd = static_cast<int>(m_handle);
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            throwErrno(errno);
-        }
-        if (written == 0) // not expected of a regular file; never loop on it
-            throwErrno(EIO);
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
+    writeAll(static_cast<int>(m_handle), bytes);
 }
 
 void ReplacingFile::commit()

@@ -1,6 +1,7 @@
 #include "app/platform/file_layer.h"
 
 #include "app/failure/io_failure.h"
+#include "app/platform/posix/descriptor.h"
 #include "app/platform/posix/file_names_posix.h"
 #include "app/platform/posix/windows_error_code.h"
 
@@ -18,31 +19,6 @@ namespace {
 {
     throw IoFailure(windowsErrorCodeFromErrno(errno));
 }
-
-// Closes the descriptor on the way out of a failed creation, keeping the
-// failure's errno for the caller.
-class DescriptorGuard
-{
-public:
-    explicit DescriptorGuard(int fd)
-        : m_fd(fd)
-    {
-    }
-    DescriptorGuard(const DescriptorGuard&) = delete;
-    DescriptorGuard& operator=(const DescriptorGuard&) = delete;
-    ~DescriptorGuard()
-    {
-        if (m_fd >= 0) {
-            const int savedErrno = errno;
-            ::close(m_fd);
-            errno = savedErrno;
-        }
-    }
-    [[nodiscard]] int release() noexcept { return std::exchange(m_fd, -1); }
-
-private:
-    int m_fd;
-};
 
 struct OpenedFile
 {
@@ -144,7 +120,8 @@ SharedWriteFile SharedWriteFile::create(const std::string& name)
     if (name.find('\0') != std::string::npos)
         throw IoFailure(win32::kPathNotFound);
     const OpenedFile opened = openOrCreate(fileSystemName(name));
-    DescriptorGuard guard(opened.fd);
+    // Closed on the way out of a failed creation, the failure's errno kept.
+    Descriptor guard(opened.fd);
 
     struct stat status = {};
     if (::fstat(opened.fd, &status) != 0)
@@ -184,18 +161,7 @@ SharedWriteFile::~SharedWriteFile()
 
 void SharedWriteFile::write(std::string_view bytes)
 {
-    const int fd = static_cast<int>(m_handle);
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            throwLastError();
-        }
-        if (written == 0) // not expected of a regular file; never loop on it
-            throw IoFailure(windowsErrorCodeFromErrno(EIO));
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
+    writeAll(static_cast<int>(m_handle), bytes);
 }
 
 void SharedWriteFile::close()

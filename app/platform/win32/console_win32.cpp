@@ -1,35 +1,12 @@
 #include "app/platform/console.h"
 
+#include "app/text/win32/wide_text.h"
+
 #include <windows.h>
 
 #include <shellapi.h>
 
 namespace mirunea {
-
-namespace {
-
-[[nodiscard]] std::wstring wideFromUtf8(std::string_view utf8)
-{
-    if (utf8.empty())
-        return {};
-    const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), size);
-    return wide;
-}
-
-[[nodiscard]] std::string bytesFromWide(UINT codePage, std::wstring_view wide)
-{
-    if (wide.empty())
-        return {};
-    const int size = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
-                                         nullptr);
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(), size, nullptr, nullptr);
-    return bytes;
-}
-
-} // namespace
 
 std::vector<std::string> commandLineArguments(int argc, char** argv)
 {
@@ -41,7 +18,7 @@ std::vector<std::string> commandLineArguments(int argc, char** argv)
         return std::vector<std::string>(argv, argv + argc);
     std::vector<std::string> arguments;
     for (int i = 0; i < count; ++i)
-        arguments.push_back(bytesFromWide(CP_UTF8, wide[i]));
+        arguments.push_back(win32::bytesFromWide(CP_UTF8, wide[i]));
     LocalFree(wide);
     return arguments;
 }
@@ -54,7 +31,7 @@ void writeConsole(ConsoleStream stream, std::string_view utf8)
     std::wstring wide;
     // Lines end in CR LF on Windows, for the console and for a file a
     // teacher redirects the summary into.
-    for (const wchar_t c : wideFromUtf8(utf8)) {
+    for (const wchar_t c : win32::wideFromBytes(CP_UTF8, utf8)) {
         if (c == L'\n')
             wide += L'\r';
         wide += c;
@@ -66,7 +43,7 @@ void writeConsole(ConsoleStream stream, std::string_view utf8)
         return;
     }
     const UINT consoleCodePage = GetConsoleOutputCP();
-    const std::string bytes = bytesFromWide(consoleCodePage != 0 ? consoleCodePage : GetACP(), wide);
+    const std::string bytes = win32::bytesFromWide(consoleCodePage != 0 ? consoleCodePage : GetACP(), wide);
     WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 

@@ -1,7 +1,10 @@
 #include "app/platform/folder_files.h"
 
 #include "app/failure/io_failure.h"
+#include "app/platform/listed_file_read.h"
+#include "app/platform/scoped_handle.h"
 #include "app/platform/win32/file_handle.h"
+#include "app/text/win32/wide_text.h"
 
 #include <cstring>
 #include <utility>
@@ -50,13 +53,7 @@ constexpr std::int64_t kFileTimeStepsPerSecond = 10000000;
 // UTF-8 for showing; a lone surrogate (NTFS allows one) becomes U+FFFD.
 [[nodiscard]] std::string utf8Of(std::wstring_view name)
 {
-    if (name.empty())
-        return {};
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, name.data(), static_cast<int>(name.size()), nullptr, 0, nullptr,
-                                           nullptr);
-    std::string utf8(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, name.data(), static_cast<int>(name.size()), utf8.data(), size, nullptr, nullptr);
-    return utf8;
+    return win32::bytesFromWide(CP_UTF8, name);
 }
 
 // The wide name kept as its bytes, so that it opens again exactly.
@@ -83,41 +80,21 @@ constexpr std::int64_t kFileTimeStepsPerSecond = 10000000;
     return FolderEntryKind::RegularFile;
 }
 
-class Search
+struct SearchTraits
 {
-public:
-    explicit Search(HANDLE handle)
-        : m_handle(handle)
-    {
-    }
-    Search(const Search&) = delete;
-    Search& operator=(const Search&) = delete;
-    ~Search()
-    {
-        if (m_handle != INVALID_HANDLE_VALUE)
-            ::FindClose(m_handle);
-    }
-    [[nodiscard]] HANDLE get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
+    using Handle = HANDLE;
+    [[nodiscard]] static HANDLE none() noexcept { return INVALID_HANDLE_VALUE; }
+    static void close(HANDLE search) noexcept { ::FindClose(search); }
 };
+using Search = ScopedHandle<SearchTraits>;
 
-class Handle
+struct FileHandleTraits
 {
-public:
-    explicit Handle(HANDLE handle)
-        : m_handle(handle)
-    {
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle() { ::CloseHandle(m_handle); }
-    [[nodiscard]] HANDLE get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
+    using Handle = HANDLE;
+    [[nodiscard]] static HANDLE none() noexcept { return INVALID_HANDLE_VALUE; }
+    static void close(HANDLE file) noexcept { ::CloseHandle(file); }
 };
+using Handle = ScopedHandle<FileHandleTraits>;
 
 [[nodiscard]] ReadResult failedWithLastError()
 {
@@ -199,26 +176,12 @@ ReadResult readListedFile(const FolderEntry& entry, std::size_t maxBytes, std::s
     if (size != entry.size || unixSeconds(information.ftLastWriteTime) != entry.modifiedUnixSeconds)
         return {ReadOutcome::Changed, 0};
 
-    // One byte more than the listed size tells a file that grew meanwhile.
-    const auto expected = static_cast<std::size_t>(size);
-    bytes.resize(expected + 1);
-    std::size_t total = 0;
-    while (total < bytes.size()) {
+    return readCheckedSize(bytes, static_cast<std::size_t>(size), [&file](char* into, std::size_t room) {
         DWORD count = 0;
-        if (!::ReadFile(file.get(), bytes.data() + total, static_cast<DWORD>(bytes.size() - total), &count, nullptr)) {
-            bytes.clear();
-            return failedWithLastError();
-        }
-        if (count == 0)
-            break;
-        total += count;
-    }
-    bytes.resize(total);
-    if (total != expected) {
-        bytes.clear();
-        return {ReadOutcome::Changed, 0};
-    }
-    return {ReadOutcome::Read, 0};
+        if (!::ReadFile(file.get(), into, static_cast<DWORD>(room), &count, nullptr))
+            return ReadStep{0, failedWithLastError()};
+        return ReadStep{count, std::nullopt};
+    });
 }
 
 } // namespace mirunea

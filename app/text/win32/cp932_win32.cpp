@@ -2,6 +2,7 @@
 
 #include "app/text/cp932_table_builder.h"
 #include "app/text/cp932_tables.h"
+#include "app/text/win32/wide_text.h"
 
 #include <windows.h>
 
@@ -79,25 +80,13 @@ EncodeTable buildPlatformEncodeTable()
 
 std::u16string utf16FromUtf8(std::string_view utf8)
 {
-    if (utf8.empty())
-        return {};
-    const auto size = static_cast<int>(utf8.size());
-    const int count = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-    std::u16string text(static_cast<std::size_t>(count), u'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, reinterpret_cast<wchar_t*>(text.data()), count);
-    return text;
+    const std::wstring wide = win32::wideFromBytes(CP_UTF8, utf8);
+    return std::u16string(wide.begin(), wide.end());
 }
 
 std::string utf8FromDecodedText(std::u16string_view text)
 {
-    if (text.empty())
-        return {};
-    const auto* units = reinterpret_cast<const wchar_t*>(text.data());
-    const auto size = static_cast<int>(text.size());
-    const int count = ::WideCharToMultiByte(CP_UTF8, 0, units, size, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(count), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, units, size, utf8.data(), count, nullptr, nullptr);
-    return utf8;
+    return win32::bytesFromWide(CP_UTF8, std::wstring(text.begin(), text.end()));
 }
 
 } // namespace mirunea::cp932

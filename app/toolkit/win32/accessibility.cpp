@@ -145,13 +145,10 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override
     {
-        if (!name)
-            return E_POINTER;
-        *name = nullptr;
-        if (!m_source)
-            return RPC_E_DISCONNECTED;
-        if (!isSelf(child) && !isChild(child))
-            return E_INVALIDARG;
+        if (name)
+            *name = nullptr;
+        if (const HRESULT refused = refusalOf(name, child); refused != S_OK)
+            return refused;
         const std::wstring text = m_source->accessibleName(childIdOf(child));
         if (text.empty())
             return S_FALSE;
@@ -160,24 +157,16 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override
     {
-        if (!role)
-            return E_POINTER;
-        if (!m_source)
-            return RPC_E_DISCONNECTED;
-        if (!isSelf(child) && !isChild(child))
-            return E_INVALIDARG;
+        if (const HRESULT refused = refusalOf(role, child); refused != S_OK)
+            return refused;
         role->vt = VT_I4;
         role->lVal = m_source->accessibleRole(childIdOf(child));
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override
     {
-        if (!state)
-            return E_POINTER;
-        if (!m_source)
-            return RPC_E_DISCONNECTED;
-        if (!isSelf(child) && !isChild(child))
-            return E_INVALIDARG;
+        if (const HRESULT refused = refusalOf(state, child); refused != S_OK)
+            return refused;
         long value = m_source->accessibleState(childIdOf(child));
         if (!::IsWindowVisible(m_window))
             value |= STATE_SYSTEM_INVISIBLE;
@@ -272,6 +261,19 @@ private:
     [[nodiscard]] bool isChild(const VARIANT& child) const
     {
         return child.vt == VT_I4 && child.lVal >= 1 && child.lVal <= m_source->accessibleChildCount();
+    }
+
+    // What a question about the object or one of its items is refused for, in
+    // this order: nowhere to put the answer, the control gone, no such item.
+    [[nodiscard]] HRESULT refusalOf(const void* answer, const VARIANT& child) const
+    {
+        if (!answer)
+            return E_POINTER;
+        if (!m_source)
+            return RPC_E_DISCONNECTED;
+        if (!isSelf(child) && !isChild(child))
+            return E_INVALIDARG;
+        return S_OK;
     }
 
     template<class Call>

@@ -1,15 +1,12 @@
 // The window behaviour suite's driver for the Qt backend: QTest's key and
 // mouse events on the real widgets, under the offscreen platform.
-#include "window_driver.h"
+#include "sheet_window_driver.h"
 
 #include "app/text/cp932.h"
 #include "app/toolkit/qt/qt_application.h"
 #include "app/toolkit/qt/qt_text.h"
 #include "app/toolkit/qt/qt_window.h"
 #include "app/toolkit/qt/radio_group_widget.h"
-#include "app/toolkit/window_rules.h"
-#include "sheet/form1_layout.h"
-#include "sheet/tform1.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -77,7 +74,7 @@ Qt::KeyboardModifiers qtModifiers(Modifiers modifiers)
     return result;
 }
 
-class QtWindowDriver : public WindowDriver
+class QtWindowDriver : public SheetWindowDriver
 {
 public:
     QtWindowDriver()
@@ -93,16 +90,7 @@ public:
     ~QtWindowDriver() override
     {
         m_poll.stop();
-        m_form.reset();
-        m_designed.reset();
-    }
-
-    void openSheet() override { m_form = std::make_unique<TForm1>(*m_app); }
-
-    void openDesigned() override
-    {
-        m_designed = m_app->createWindow(form1WindowSpec());
-        toolkit::rules::populate(*m_designed, form1Controls());
+        closeWindow();
     }
 
     bool showActive() override
@@ -110,17 +98,6 @@ public:
         frame()->show();
         return QTest::qWaitForWindowActive(frame());
     }
-
-    toolkit::Window& window() override
-    {
-        if (m_form)
-            return m_form->window();
-        if (m_designed)
-            return *m_designed;
-        throw std::logic_error("no window opened");
-    }
-    TForm1* form() override { return m_form.get(); }
-    const std::vector<SeenBox>& seenBoxes() const override { return m_seen; }
 
     void processEvents() override { QTest::qWait(10); }
 
@@ -306,6 +283,7 @@ public:
     }
 
 private:
+    toolkit::Application& application() override { return *m_app; }
     qt::FormWidget* frame() { return static_cast<qt::QtWindow&>(window()).widget(); }
     QWidget* widget(const std::string& name)
     {
@@ -341,10 +319,7 @@ private:
     }
 
     std::unique_ptr<qt::QtApplication> m_app;
-    std::unique_ptr<TForm1> m_form;
-    std::unique_ptr<toolkit::Window> m_designed;
     QTimer m_poll;
-    std::vector<SeenBox> m_seen;
 };
 
 } // namespace

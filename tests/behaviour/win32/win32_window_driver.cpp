@@ -2,8 +2,8 @@
 // under Wine, keys through SendInput (so the key state the window reads is a
 // real one), clicks as the mouse messages Windows posts, pixels read back
 // from the screen.
+#include "sheet_window_driver.h"
 #include "tests/win32/utf8_text.h"
-#include "window_driver.h"
 
 #include "app/text/cp932.h"
 #include "app/toolkit/win32/win32_application.h"
@@ -89,7 +89,7 @@ INPUT keyInput(WORD virtualKey, bool up, bool extended = false)
 class Win32WindowDriver;
 Win32WindowDriver* g_driver = nullptr; // for the timer that closes message boxes
 
-class Win32WindowDriver : public WindowDriver
+class Win32WindowDriver : public SheetWindowDriver
 {
 public:
     Win32WindowDriver()
@@ -104,16 +104,7 @@ public:
     {
         ::KillTimer(nullptr, m_timer);
         g_driver = nullptr;
-        m_form.reset();
-        m_designed.reset();
-    }
-
-    void openSheet() override { m_form = std::make_unique<TForm1>(m_app); }
-
-    void openDesigned() override
-    {
-        m_designed = m_app.createWindow(form1WindowSpec());
-        toolkit::rules::populate(*m_designed, form1Controls());
+        closeWindow();
     }
 
     bool showActive() override
@@ -127,17 +118,6 @@ public:
         pump(10);
         return active;
     }
-
-    toolkit::Window& window() override
-    {
-        if (m_form)
-            return m_form->window();
-        if (m_designed)
-            return *m_designed;
-        throw std::logic_error("no window opened");
-    }
-    TForm1* form() override { return m_form.get(); }
-    const std::vector<SeenBox>& seenBoxes() const override { return m_seen; }
 
     void processEvents() override { pump(1); }
 
@@ -331,6 +311,7 @@ public:
     }
 
 private:
+    toolkit::Application& application() override { return m_app; }
     win32::Win32Window& win32Window() { return static_cast<win32::Win32Window&>(window()); }
     HWND frame() { return win32Window().frame(); }
 
@@ -409,8 +390,6 @@ private:
         }
     }
 
-    [[nodiscard]] bool hasWindow() const { return m_form || m_designed; }
-
     void sendKeys(WORD virtualKey, bool extended, Modifiers modifiers)
     {
         std::vector<INPUT> inputs;
@@ -462,9 +441,6 @@ private:
     }
 
     win32::Win32Application m_app;
-    std::unique_ptr<TForm1> m_form;
-    std::unique_ptr<toolkit::Window> m_designed;
-    std::vector<SeenBox> m_seen;
     UINT_PTR m_timer = 0;
 };
 

@@ -17,10 +17,7 @@
 
 using namespace mirunea;
 using namespace mirunea::tally;
-using mirunea::test::printable;
-using mirunea::test::sjis;
-using mirunea::test::WorkingFolder;
-using mirunea::test::writeFileBytes;
+using namespace mirunea::test;
 
 namespace {
 
@@ -47,14 +44,6 @@ void checkAgreement(const std::string& tag, const std::string& bytes)
     CHECK(render(walk.questionnaire) == render(asRead));
 }
 
-std::string lines(const std::vector<std::string>& list, const std::string& lineBreak = "\r\n")
-{
-    std::string out;
-    for (const std::string& line : list)
-        out += line + lineBreak;
-    return out;
-}
-
 } // namespace
 
 TEST_CASE("the walk agrees with the reader on each slip and edge case")
@@ -74,17 +63,17 @@ TEST_CASE("the walk agrees with the reader on each slip and edge case")
         {"three lines", head},
         {"two lines", "t\r\nd"},
         {"example",
-         lines({"school survey", "please answer", "name", "[R]season?", "spring", "summer", "", "[T]comment?",
-                "[C]clubs?", "art"})},
-        {"markers on lines 1 to 3", lines({"[R]t", "[C]d", "[T]p", "[R]q", "a"})},
-        {"missing description line", lines({"title", "name", "[R]q", "a", "b", "", "[T]x"})},
-        {"full-width brackets", head + lines({sjis("［Ｒ］色"), "a", "[R]q", "b"})},
-        {"lower case, blanks and inner space", head + lines({"[r]q", " [R]q", "\t[C]q", "[R ]q", "[T]ok"})},
-        {"near-miss inside a list", head + lines({"[R]q", "a", sjis("［Ｃ］次"), "b"})},
-        {"seven choices", head + lines({"[C]q", "1", "2", "3", "4", "5", "6", "7", "[T]n"})},
-        {"sixth line is a marker", head + lines({"[R]q", "1", "2", "3", "4", "5", "[R]n", "x"})},
-        {"text after a T question", head + lines({"[T]q", "not a choice", "[R]r", "x"})},
-        {"lines after a list's end", head + lines({"[R]q", "a", "", "b", "c", "[C]r", "d"})},
+         joinedLines({"school survey", "please answer", "name", "[R]season?", "spring", "summer", "", "[T]comment?",
+                      "[C]clubs?", "art"})},
+        {"markers on lines 1 to 3", joinedLines({"[R]t", "[C]d", "[T]p", "[R]q", "a"})},
+        {"missing description line", joinedLines({"title", "name", "[R]q", "a", "b", "", "[T]x"})},
+        {"full-width brackets", head + joinedLines({sjis("［Ｒ］色"), "a", "[R]q", "b"})},
+        {"lower case, blanks and inner space", head + joinedLines({"[r]q", " [R]q", "\t[C]q", "[R ]q", "[T]ok"})},
+        {"near-miss inside a list", head + joinedLines({"[R]q", "a", sjis("［Ｃ］次"), "b"})},
+        {"seven choices", head + joinedLines({"[C]q", "1", "2", "3", "4", "5", "6", "7", "[T]n"})},
+        {"sixth line is a marker", head + joinedLines({"[R]q", "1", "2", "3", "4", "5", "[R]n", "x"})},
+        {"text after a T question", head + joinedLines({"[T]q", "not a choice", "[R]r", "x"})},
+        {"lines after a list's end", head + joinedLines({"[R]q", "a", "", "b", "c", "[C]r", "d"})},
         {"eleven questions", elevenQuestions},
         {"text past the 100th line", pastHundred},
         {"Ctrl-Z before the last question", head + "[R]q\r\na\r\n\x1A[R]later\r\nb\r\n"},
@@ -102,11 +91,11 @@ TEST_CASE("the walk agrees with the reader on each slip and edge case")
         {"CR CR LF", head + "[R]q\r\r\na\r\r\n"},
         {"LF only", "t\nd\np\n[C]q\na\n\n[T]x\n"},
         {"empty line 3", "t\r\nd\r\n\r\n[T]q\r\n"},
-        {"question without choices", head + lines({"[R]q", "[C]r", "", "[T]s"})},
-        {"line of spaces as a choice", head + lines({"[R]q", "  ", sjis("　"), "b"})},
-        {"tab and ampersand", head + lines({"[R]a&b\tc", "x&&y", "\t"})},
-        {"marker alone", head + lines({"[R]", "a"})},
-        {"marker twice", head + lines({"[R]a[R]b"})},
+        {"question without choices", head + joinedLines({"[R]q", "[C]r", "", "[T]s"})},
+        {"line of spaces as a choice", head + joinedLines({"[R]q", "  ", sjis("　"), "b"})},
+        {"tab and ampersand", head + joinedLines({"[R]a&b\tc", "x&&y", "\t"})},
+        {"marker alone", head + joinedLines({"[R]", "a"})},
+        {"marker twice", head + joinedLines({"[R]a[R]b"})},
         {"two final breaks", head + "[R]q\r\na\r\n\r\n"},
         {"NUL bytes", head + std::string("[R]q\0r\r\n\0\r\n", 10)},
         {"long lines", longLine},

@@ -16,10 +16,7 @@
 
 using namespace mirunea;
 using namespace mirunea::tally;
-using mirunea::test::readFileBytes;
-using mirunea::test::sjis;
-using mirunea::test::WorkingFolder;
-using mirunea::test::writeFileBytes;
+using namespace mirunea::test;
 
 namespace {
 

@@ -8,7 +8,6 @@
 
 #ifdef _WIN32
 #  include <windows.h>
-#  include <winioctl.h>
 #else
 #  include <fcntl.h>
 #  include <sys/stat.h>
@@ -34,25 +33,6 @@ Questionnaire questionnaireOf(const std::vector<std::string>& slotCodes)
     return questionnaire;
 }
 
-void writeSparse(const std::string& name, const std::string& head, std::int64_t size)
-{
-    writeFileBytes(name, head);
-#ifdef _WIN32
-    const HANDLE file = ::CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    REQUIRE(file != INVALID_HANDLE_VALUE);
-    DWORD ignored = 0;
-    // Wine's files are sparse on a Unix disk without being told.
-    (void)::DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
-    LARGE_INTEGER end{};
-    end.QuadPart = size;
-    const bool sized = ::SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && ::SetEndOfFile(file);
-    ::CloseHandle(file);
-    REQUIRE(sized);
-#else
-    REQUIRE(::truncate(name.c_str(), size) == 0);
-#endif
-}
-
 void setModified(const std::string& name, std::int64_t unixSeconds)
 {
 #ifdef _WIN32
@@ -75,5 +55,30 @@ std::int64_t nowUnixSeconds()
     return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
         .count();
 }
+
+#ifndef _WIN32
+namespace {
+
+// The secret written in the working directory, the outside folder still.
+std::string writtenSecret(const WorkingFolder& outside)
+{
+    writeFileBytes("marks.txt", FolderBesideSecret::kSecretBytes);
+    return outside.filePath("marks.txt");
+}
+
+} // namespace
+
+FolderBesideSecret::FolderBesideSecret()
+    : m_secretPath(writtenSecret(m_outside))
+{
+}
+
+void FolderBesideSecret::placeLinksAndFifo() const
+{
+    REQUIRE(::symlink(m_secretPath.c_str(), "link.ans") == 0);
+    REQUIRE(::symlink("/dev/zero", "zero.ans") == 0);
+    REQUIRE(::mkfifo("fifo.ans", 0600) == 0);
+}
+#endif
 
 } // namespace mirunea::test

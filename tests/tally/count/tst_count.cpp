@@ -30,15 +30,7 @@
 
 using namespace mirunea;
 using namespace mirunea::tally;
-using mirunea::test::answerRecord;
-using mirunea::test::choose;
-using mirunea::test::nowUnixSeconds;
-using mirunea::test::questionnaireOf;
-using mirunea::test::sjis;
-using mirunea::test::tick;
-using mirunea::test::type;
-using mirunea::test::WorkingFolder;
-using mirunea::test::writeFileBytes;
+using namespace mirunea::test;
 
 namespace {
 
@@ -61,14 +53,6 @@ std::map<std::string, std::string> problemsByName(const Tally& tally)
         byName[problem.fileName] = problem.message;
     }
     return byName;
-}
-
-std::string answerBytes(const AnswerRecord& record)
-{
-    std::string bytes;
-    for (const std::string& line : answerFileLines(record))
-        bytes += line + "\r\n";
-    return bytes;
 }
 
 // The counts computed straight from records that fit the questionnaire, the
@@ -237,31 +221,31 @@ TEST_CASE("files that cannot be counted are listed by name and left out, and the
         "good", "Taro", {{1, choose(3, 1)}, {3, type("x")}, {4, tick({true, true, false, false})}, {5, choose(2, 2)}});
     writeAnswerFile(good);
 
-    std::string cut = answerBytes(good);
+    std::string cut = answerFileBytes(good);
     cut.resize(cut.size() - 9);
     writeFileBytes("cut.ans", cut);
     AnswerRecord otherKind = good;
     otherKind.slotAnswers[0] = tick({true, false, false});
-    writeFileBytes("kind.ans", answerBytes(otherKind));
+    writeFileBytes("kind.ans", answerFileBytes(otherKind));
     AnswerRecord otherChoices = good;
     otherChoices.slotAnswers[3] = tick({true, false, false, false, false});
-    writeFileBytes("choices.ans", answerBytes(otherChoices));
+    writeFileBytes("choices.ans", answerFileBytes(otherChoices));
     AnswerRecord missing = good;
     missing.slotAnswers[4] = {};
-    writeFileBytes("missing.ans", answerBytes(missing));
+    writeFileBytes("missing.ans", answerFileBytes(missing));
     AnswerRecord extra = good;
     extra.slotAnswers[1] = type("x");
-    writeFileBytes("extra.ans", answerBytes(extra));
-    std::string twoChosen = answerBytes(good);
+    writeFileBytes("extra.ans", answerFileBytes(extra));
+    std::string twoChosen = answerFileBytes(good);
     twoChosen.replace(twoChosen.find("[Q1R]\r\n1\r\n0\r\n"), 13, "[Q1R]\r\n1\r\n1\r\n");
     writeFileBytes("two.ans", twoChosen);
     writeFileBytes("binary.ans", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16));
     writeFileBytes("letter.ans", "Dear parents,\r\nthe marks of the class:\r\nTaro 80\r\n");
     writeFileBytes("lf.ans", "good\nTaro\n[END]\n");
     writeFileBytes("empty.ans", "");
-    mirunea::test::writeSparse("huge.ans", answerBytes(good), std::int64_t{1} << 40);
+    writeSparse("huge.ans", answerFileBytes(good), std::int64_t{1} << 40);
     std::filesystem::create_directory("folder.ans");
-    writeFileBytes("held.ans", answerBytes(good));
+    writeFileBytes("held.ans", answerFileBytes(good));
     mirunea::test::ChildProcess writer(MIRUNEA_FILE_HOLDER, {"write", "held.ans"});
     REQUIRE(writer.readLine() == "held");
 
@@ -314,7 +298,7 @@ TEST_CASE("a name sent from several PCs and a file older than data.txt are notes
     writeAnswerFile(answerRecord("PC8", "", {{1, type("")}}));
     writeAnswerFile(answerRecord("PC9", "Sato", {{1, type("")}}));
     const std::int64_t questionnaireTime = nowUnixSeconds() - 3600;
-    mirunea::test::setModified("PC9.ans", questionnaireTime - 60);
+    setModified("PC9.ans", questionnaireTime - 60);
 
     const Tally tally = tallyFolder(questionnaire, questionnaireTime);
     CHECK(tally.problems.empty());
@@ -358,14 +342,8 @@ TEST_CASE("thousands of files are all counted")
 
 TEST_CASE("links, FIFOs and hard links are problems, and no byte of what they point at reaches the tally")
 {
-    WorkingFolder outside;
-    // The teacher's own file, shaped as a perfect answer file.
-    writeFileBytes("marks.txt", "PC99\r\nsecret marks\r\n[Q1T]\r\nTaro 80\r\n[END]\r\n");
-    const std::string marks = outside.filePath("marks.txt");
-    WorkingFolder folder;
-    REQUIRE(::symlink(marks.c_str(), "link.ans") == 0);
-    REQUIRE(::symlink("/dev/zero", "zero.ans") == 0);
-    REQUIRE(::mkfifo("fifo.ans", 0600) == 0);
+    const FolderBesideSecret folder;
+    folder.placeLinksAndFifo();
     writeFileBytes("PC1.ans", "PC1\r\nown\r\n[Q1T]\r\nmine\r\n[END]\r\n");
     REQUIRE(::link("PC1.ans", "PC2.ans") == 0);
     writeAnswerFile(answerRecord("PC3", "Hanako", {{1, type("ok")}}));

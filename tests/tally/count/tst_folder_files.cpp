@@ -30,12 +30,7 @@
 #include <vector>
 
 using namespace mirunea;
-using mirunea::test::nowUnixSeconds;
-using mirunea::test::printable;
-using mirunea::test::sjis;
-using mirunea::test::WorkingFolder;
-using mirunea::test::writeFileBytes;
-using mirunea::test::writeSparse;
+using namespace mirunea::test;
 
 namespace {
 
@@ -206,16 +201,10 @@ void makeSocket(const char* name)
 
 TEST_CASE("links, FIFOs and sockets are listed as what they are and never read through")
 {
-    WorkingFolder outside;
-    // A file elsewhere that would read as a perfect answer file.
-    writeFileBytes("secret.txt", "PC\r\nsecret\r\n[END]\r\n");
-    const std::string secret = outside.filePath("secret.txt");
-    WorkingFolder folder;
-    REQUIRE(::symlink(secret.c_str(), "link.ans") == 0);
-    REQUIRE(::symlink("/dev/zero", "zero.ans") == 0);
+    const FolderBesideSecret folder;
+    folder.placeLinksAndFifo();
     REQUIRE(::symlink("nowhere", "dangling.ans") == 0);
     REQUIRE(::symlink(".", "folder-link.ans") == 0);
-    REQUIRE(::mkfifo("fifo.ans", 0600) == 0);
     makeSocket("socket.ans");
 
     const std::map<std::string, FolderEntry> entries = listedByName();
@@ -242,16 +231,13 @@ TEST_CASE("links, FIFOs and sockets are listed as what they are and never read t
 
 TEST_CASE("a regular file swapped for a link or a FIFO after the listing is not read")
 {
-    WorkingFolder outside;
-    writeFileBytes("secret.txt", "PC\r\nsecret\r\n[END]\r\n");
-    const std::string secret = outside.filePath("secret.txt");
-    WorkingFolder folder;
-    writeFileBytes("a.ans", "PC\r\nsecret\r\n[END]\r\n"); // the link target's size
+    const FolderBesideSecret folder;
+    writeFileBytes("a.ans", FolderBesideSecret::kSecretBytes); // the link target's size
     writeFileBytes("b.ans", "x");
     const FolderEntry a = listed("a.ans");
     const FolderEntry b = listed("b.ans");
     REQUIRE(std::remove("a.ans") == 0);
-    REQUIRE(::symlink(secret.c_str(), "a.ans") == 0);
+    REQUIRE(::symlink(folder.secretPath().c_str(), "a.ans") == 0);
     REQUIRE(std::remove("b.ans") == 0);
     REQUIRE(::mkfifo("b.ans", 0600) == 0);
 

@@ -1,6 +1,9 @@
 #include "sample_reports.h"
 
 #include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace mirunea::tally::report::test {
 
@@ -38,16 +41,38 @@ QuestionnaireLine lineOf(int number, std::string text, std::string meaning, bool
     return line;
 }
 
+// A question of the report, its choices not yet counted.
+QuestionResult question(int slot, QuestionKind kind, std::string text, const std::vector<std::string>& choices = {})
+{
+    QuestionResult question;
+    question.slot = slot;
+    question.kind = kind;
+    question.text = std::move(text);
+    for (const std::string& choice : choices)
+        question.choices.push_back({choice, 0});
+    return question;
+}
+
+// A report's head: the folder and time of the run, the questionnaire's texts,
+// and a data.txt in Shift-JIS.
+Report headedReport(std::string folderName, std::string runAt, std::string title, std::string description)
+{
+    Report report;
+    report.folderName = std::move(folderName);
+    report.runAt = std::move(runAt);
+    report.title = std::move(title);
+    report.description = std::move(description);
+    report.namePrompt = "名前";
+    report.questionnaire.encodingVerdict = "Shift-JIS（このままで正しく表示されます）";
+    return report;
+}
+
 // The questionnaire both reports share, with the checker's view of it.
 Report questionnaireOnly()
 {
-    Report report;
-    report.folderName = "/srv/アンケート/<b>2年1組</b>";
-    report.runAt = "2024-05-10 15:30";
-    report.title = "春の遠足アンケート <script>alert(1)</script>";
-    report.description = "正直に答えてください & \"ありがとう\"";
-    report.namePrompt = "名前";
-    report.questionnaire.encodingVerdict = "Shift-JIS（このままで正しく表示されます）";
+    Report report = headedReport("/srv/アンケート/<b>2年1組</b>", "2024-05-10 15:30",
+                                 "春の遠足アンケート <script>alert(1)</script>",
+                                 "正直に答えてください & \"ありがとう\"");
     report.questionnaire.encodingOk = true;
     report.questionnaire.findings = {
         {Severity::Error, 12, "「［Ｒ］」は全角の括弧です。設問の印は半角の「[R]」です。この行は無視されます。"},
@@ -71,25 +96,23 @@ Report questionnaireOnly()
     };
     report.questionnaire.lines[3].asWritten = "[R]行きたい場所は？ <as written>";
 
-    QuestionResult place;
-    place.slot = 1;
-    place.kind = QuestionKind::SingleChoice;
-    place.text = "行きたい場所は？";
-    place.choices = {{"水族館", 0}, {"+動物園", 0}, {"<img src=x onerror=alert(1)>", 0}};
-
-    QuestionResult food;
-    food.slot = 2;
-    food.kind = QuestionKind::MultipleChoice;
-    food.text = "好きな食べ物は？（いくつでも）";
-    food.choices = {{"カレー", 0}, {"=1+1", 0}, {"寿司, \"天ぷら\"", 0}};
-
-    QuestionResult comment;
-    comment.slot = 4;
-    comment.kind = QuestionKind::FreeText;
-    comment.text = "感想を書いてください";
-
-    report.questions = {place, food, comment};
+    report.questions = {
+        question(1, QuestionKind::SingleChoice, "行きたい場所は？",
+                 {"水族館", "+動物園", "<img src=x onerror=alert(1)>"}),
+        question(2, QuestionKind::MultipleChoice, "好きな食べ物は？（いくつでも）",
+                 {"カレー", "=1+1", "寿司, \"天ぷら\""}),
+        question(4, QuestionKind::FreeText, "感想を書いてください"),
+    };
     return report;
+}
+
+// A choice question's counts: of each choice in order, then of those who chose none.
+void setCounts(QuestionResult& question, int respondents, const std::vector<int>& choiceCounts, int noAnswer)
+{
+    question.respondents = respondents;
+    for (std::size_t i = 0; i < choiceCounts.size(); ++i)
+        question.choices.at(i).count = choiceCounts[i];
+    question.noAnswer = noAnswer;
 }
 
 } // namespace
@@ -97,19 +120,8 @@ Report questionnaireOnly()
 Report hostileClassReport()
 {
     Report report = questionnaireOnly();
-    QuestionResult& place = report.questions[0];
-    place.respondents = 5;
-    place.choices[0].count = 3;
-    place.choices[1].count = 1;
-    place.choices[2].count = 0;
-    place.noAnswer = 1;
-
-    QuestionResult& food = report.questions[1];
-    food.respondents = 5;
-    food.choices[0].count = 4;
-    food.choices[1].count = 2;
-    food.choices[2].count = 1;
-    food.noAnswer = 1;
+    setCounts(report.questions[0], 5, {3, 1, 0}, 1);
+    setCounts(report.questions[1], 5, {4, 2, 1}, 1);
 
     QuestionResult& comment = report.questions[2];
     comment.respondents = 5;
@@ -154,28 +166,18 @@ Report hostileClassReport()
 Report fullClassReport()
 {
     constexpr int kPupils = 40;
-    constexpr int kChoices = 5;
+    const std::vector<std::string> kFiveChoices = {"とても当てはまる", "当てはまる", "どちらでもない", "当てはまらない",
+                                                   "まったく当てはまらない"};
+    const int kChoices = static_cast<int>(kFiveChoices.size());
     const QuestionKind kinds[] = {QuestionKind::SingleChoice, QuestionKind::MultipleChoice, QuestionKind::FreeText};
-    Report report;
-    report.folderName = "/srv/アンケート/3年2組";
-    report.runAt = "2024-06-01 12:00";
-    report.title = "学校生活アンケート";
-    report.description = "当てはまるものを選んでください。";
-    report.namePrompt = "名前";
-    report.questionnaire.encodingVerdict = "Shift-JIS（このままで正しく表示されます）";
+    Report report = headedReport("/srv/アンケート/3年2組", "2024-06-01 12:00", "学校生活アンケート",
+                                 "当てはまるものを選んでください。");
     for (int slot = 1; slot <= 10; ++slot) {
-        QuestionResult question;
-        question.slot = slot;
-        question.kind = kinds[(slot - 1) % 3];
-        question.text = "設問 " + std::to_string(slot) + " について、いちばん近いものを選んでください";
-        question.respondents = kPupils;
-        if (question.kind != QuestionKind::FreeText)
-            question.choices = {{"とても当てはまる", 0},
-                                {"当てはまる", 0},
-                                {"どちらでもない", 0},
-                                {"当てはまらない", 0},
-                                {"まったく当てはまらない", 0}};
-        report.questions.push_back(question);
+        const QuestionKind kind = kinds[(slot - 1) % 3];
+        QuestionResult& added = report.questions.emplace_back(
+            question(slot, kind, "設問 " + std::to_string(slot) + " について、いちばん近いものを選んでください",
+                     kind == QuestionKind::FreeText ? std::vector<std::string>{} : kFiveChoices));
+        added.respondents = kPupils;
     }
     for (int pupil = 1; pupil <= kPupils; ++pupil) {
         const std::string computer = (pupil < 10 ? "PC0" : "PC") + std::to_string(pupil);

@@ -28,10 +28,7 @@ using mirunea::ReplacingFile;
 using mirunea::ReplacingFileLayer;
 using mirunea::tally::report::OutputFailure;
 using mirunea::tally::report::writeOutputFile;
-using mirunea::test::entryNames;
-using mirunea::test::readFileBytes;
-using mirunea::test::WorkingFolder;
-using mirunea::test::writeFileBytes;
+using namespace mirunea::test;
 
 namespace fs = std::filesystem;
 

@@ -4,37 +4,55 @@
 #include <doctest/doctest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace mirunea::tally::report;
 
+namespace {
+
+// Each text and the cell it becomes.
+void checkCells(const std::vector<std::pair<std::string, std::string>>& cells)
+{
+    for (const auto& [text, cell] : cells) {
+        CAPTURE(text);
+        CHECK(csvCell(text) == cell);
+    }
+}
+
+} // namespace
+
 TEST_CASE("a cell is quoted when it holds a separator, a quote or a line break")
 {
-    CHECK(csvCell("カレー") == "カレー");
-    CHECK(csvCell("") == "");
-    CHECK(csvCell("寿司, 天ぷら") == "\"寿司, 天ぷら\"");
-    CHECK(csvCell("He said \"hi\"") == "\"He said \"\"hi\"\"\"");
-    CHECK(csvCell("\"") == "\"\"\"\"");
-    CHECK(csvCell("一行目\n二行目") == "\"一行目\n二行目\"");
-    CHECK(csvCell("a\r\nb") == "\"a\r\nb\"");
-    CHECK(csvCell("a;b\tc") == "a;b\tc");
+    checkCells({
+        {"カレー", "カレー"},
+        {"", ""},
+        {"寿司, 天ぷら", "\"寿司, 天ぷら\""},
+        {"He said \"hi\"", "\"He said \"\"hi\"\"\""},
+        {"\"", "\"\"\"\""},
+        {"一行目\n二行目", "\"一行目\n二行目\""},
+        {"a\r\nb", "\"a\r\nb\""},
+        {"a;b\tc", "a;b\tc"},
+    });
 }
 
 TEST_CASE("a cell a spreadsheet would take for a formula is neutralised")
 {
-    CHECK(csvCell("=1+1") == "'=1+1");
-    CHECK(csvCell("+81 3") == "'+81 3");
-    CHECK(csvCell("-2+3") == "'-2+3");
-    CHECK(csvCell("@SUM(A1:A9)") == "'@SUM(A1:A9)");
-    CHECK(csvCell("\t=1+1") == "'\t=1+1");
-    CHECK(csvCell("\r=1+1") == "\"'\r=1+1\"");
-    CHECK(csvCell("=HYPERLINK(\"http://x\",\"y\")") == "\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\"");
-    CHECK(csvCell("=") == "'=");
-    // Only the start counts: inside a text these are plain characters.
-    CHECK(csvCell("1=1") == "1=1");
-    CHECK(csvCell(" =1+1") == " =1+1");
-    CHECK(csvCell("'=1+1") == "'=1+1");
-    CHECK(csvCell("＝1+1") == "＝1+1");
+    checkCells({
+        {"=1+1", "'=1+1"},
+        {"+81 3", "'+81 3"},
+        {"-2+3", "'-2+3"},
+        {"@SUM(A1:A9)", "'@SUM(A1:A9)"},
+        {"\t=1+1", "'\t=1+1"},
+        {"\r=1+1", "\"'\r=1+1\""},
+        {"=HYPERLINK(\"http://x\",\"y\")", "\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\""},
+        {"=", "'="},
+        // Only the start counts: inside a text these are plain characters.
+        {"1=1", "1=1"},
+        {" =1+1", " =1+1"},
+        {"'=1+1", "'=1+1"},
+        {"＝1+1", "＝1+1"},
+    });
 }
 
 TEST_CASE("the file is UTF-8 with a byte-order mark and CR LF after every row")

@@ -9,6 +9,7 @@
 #include <cctype>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace mirunea::tally::report;
@@ -158,38 +159,49 @@ TEST_CASE("each choice's count and percentage stand in the chart as text and as 
 {
     const std::string html = renderHtmlReport(mirunea::tally::report::test::hostileClassReport());
 
-    SUBCASE("choose one")
+    // Each choice's count and percentage, and the first bar's length in the chart's units.
+    struct Chart
     {
-        const std::string q1 = articleOf(html, 1);
-        CHECK(contains(q1, "data-kind=\"R\""));
-        CHECK(contains(q1, "data-choice=\"1\" data-count=\"3\" data-percent=\"60.0\""));
-        CHECK(contains(q1, "<span class=\"count\">3</span> 人（<span class=\"percent\">60.0%</span>）"));
-        CHECK(contains(q1, "<rect class=\"fill\" width=\"600\""));
-        CHECK(contains(q1, "data-choice=\"2\" data-count=\"1\" data-percent=\"20.0\""));
-        CHECK(contains(q1, "data-choice=\"3\" data-count=\"0\" data-percent=\"0.0\""));
-        CHECK(contains(q1, "<li class=\"bar-row no-answer\" data-count=\"1\" data-percent=\"20.0\">"));
+        const char* tag;
+        int slot;
+        std::string kind;
+        std::vector<std::pair<int, std::string>> choices;
+        std::string firstBarWidth;
+    };
+    const std::vector<Chart> charts{
+        {"choose one", 1, "R", {{3, "60.0"}, {1, "20.0"}, {0, "0.0"}}, "600"},
+        {"tick any: each choice against the respondents, not the ticks",
+         2,
+         "C",
+         {{4, "80.0"}, {2, "40.0"}, {1, "20.0"}},
+         "800"},
+    };
+    for (const Chart& chart : charts) {
+        CAPTURE(std::string(chart.tag));
+        const std::string article = articleOf(html, chart.slot);
+        CHECK(contains(article, "data-kind=\"" + chart.kind + "\""));
+        for (std::size_t i = 0; i < chart.choices.size(); ++i) {
+            const auto& [count, percent] = chart.choices[i];
+            CHECK(contains(article,
+                           "data-choice=\"" + std::to_string(i + 1) + "\" data-count=\"" + std::to_string(count)
+                               + "\" data-percent=\"" + percent + "\""));
+        }
+        CHECK(contains(article, "<rect class=\"fill\" width=\"" + chart.firstBarWidth + "\""));
     }
-    SUBCASE("tick any: each choice against the respondents, not the ticks")
-    {
-        const std::string q2 = articleOf(html, 2);
-        CHECK(contains(q2, "data-kind=\"C\""));
-        CHECK(contains(q2, "data-respondents=\"5\""));
-        CHECK(contains(q2, "data-choice=\"1\" data-count=\"4\" data-percent=\"80.0\""));
-        CHECK(contains(q2, "<rect class=\"fill\" width=\"800\""));
-        CHECK(contains(q2, "data-choice=\"2\" data-count=\"2\" data-percent=\"40.0\""));
-        CHECK(contains(q2, "data-choice=\"3\" data-count=\"1\" data-percent=\"20.0\""));
-    }
-    SUBCASE("free text: every answer with its writer, and the empty ones counted")
-    {
-        const std::string q4 = articleOf(html, 4);
-        CHECK(contains(q4, "data-kind=\"T\""));
-        CHECK(contains(q4, "<span class=\"empty-count\" data-count=\"1\">"));
-        CHECK(contains(q4, "<span class=\"text-count\" data-count=\"4\">"));
-        CHECK(contains(q4,
-                       "<p class=\"answer-text\">=1+1</p><p class=\"by\"><span class=\"respondent\">佐藤花子</span> "
-                       "<span class=\"computer\">PC02</span>"));
-        CHECK_FALSE(contains(q4, "<li class=\"bar-row"));
-    }
+    const std::string q1 = articleOf(html, 1);
+    CHECK(contains(q1, "<span class=\"count\">3</span> 人（<span class=\"percent\">60.0%</span>）"));
+    CHECK(contains(q1, "<li class=\"bar-row no-answer\" data-count=\"1\" data-percent=\"20.0\">"));
+    CHECK(contains(articleOf(html, 2), "data-respondents=\"5\""));
+
+    // Free text: every answer with its writer, and the empty ones counted.
+    const std::string q4 = articleOf(html, 4);
+    CHECK(contains(q4, "data-kind=\"T\""));
+    CHECK(contains(q4, "<span class=\"empty-count\" data-count=\"1\">"));
+    CHECK(contains(q4, "<span class=\"text-count\" data-count=\"4\">"));
+    CHECK(contains(q4,
+                   "<p class=\"answer-text\">=1+1</p><p class=\"by\"><span class=\"respondent\">佐藤花子</span> "
+                   "<span class=\"computer\">PC02</span>"));
+    CHECK_FALSE(contains(q4, "<li class=\"bar-row"));
 }
 
 TEST_CASE("findings, lines, responses and problems are marked for what they are")

@@ -49,12 +49,7 @@ const std::string kQuestionnaire = DataTxt("給食アンケート", "正直に",
 
 void writeAnswers(const AnswerRecord& record)
 {
-    writeFileBytes(answerFileName(record.computerName), [&] {
-        std::string bytes;
-        for (const std::string& line : answerFileLines(record))
-            bytes += line + "\r\n";
-        return bytes;
-    }());
+    writeFileBytes(answerFileName(record.computerName), answerFileBytes(record));
 }
 
 AnswerRecord answersOf(const std::string& pc, const std::string& name, int season, std::vector<bool> food,
