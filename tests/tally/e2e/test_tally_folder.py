@@ -30,7 +30,7 @@ import time
 from decimal import ROUND_HALF_UP, Decimal
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "report"))
-from rendered_page import Chromium, parse_dom  # noqa: E402
+from rendered_page import Chromium, check, expect_equal, failures, parse_dom  # noqa: E402
 
 SEED = 20241209
 TOOL_TIMEOUT = 120
@@ -60,19 +60,6 @@ PLAIN_TEXTS = ["運動会", "修学旅行が楽しかった", "合唱コンク�
 # Someone's private answer file, reachable only through the link.
 SECRET_NAME = "教頭先生の控え"
 SECRET_TEXT = "期末テストの答え 7731"
-
-failures = []
-
-
-def check(condition, message):
-    if not condition:
-        failures.append(message)
-        print("FAIL:", message)
-
-
-def expect_equal(actual, expected, what):
-    check(actual == expected, f"{what}: {actual!r} != {expected!r}")
-
 
 # ---- the class and its count, made here ---------------------------------------------------------
 

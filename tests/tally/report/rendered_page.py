@@ -17,6 +17,21 @@ TIMEOUT = 90
 # ---- the rendered DOM ---------------------------------------------------------------------------
 
 
+# Checks that note a failure and go on, so that one run reports every difference; the script
+# fails at its end when the list is not empty.
+failures = []
+
+
+def check(condition, message):
+    if not condition:
+        failures.append(message)
+        print("FAIL:", message)
+
+
+def expect_equal(actual, expected, what):
+    check(actual == expected, f"{what}: {actual!r} != {expected!r}")
+
+
 class Element:
     def __init__(self, tag, attributes, parent):
         self.tag = tag

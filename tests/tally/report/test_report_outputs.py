@@ -22,25 +22,12 @@ import struct
 import subprocess
 import xml.etree.ElementTree as ElementTree
 
-from rendered_page import TIMEOUT, Chromium, parse_dom, run
+from rendered_page import TIMEOUT, Chromium, check, expect_equal, failures, parse_dom, run
 
 GNUMERIC_NS = {"gnm": "http://www.gnumeric.org/v10.dtd"}
 # Gnumeric's value types: a cell without one holds a formula.
 GNUMERIC_NUMBER = "40"
 GNUMERIC_STRING = "60"
-
-failures = []
-
-
-def check(condition, message):
-    if not condition:
-        failures.append(message)
-        print("FAIL:", message)
-
-
-def expect_equal(actual, expected, what):
-    check(actual == expected, f"{what}: {actual!r} != {expected!r}")
-
 
 def png_size(path):
     with open(path, "rb") as file:
