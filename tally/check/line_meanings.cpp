@@ -1,5 +1,7 @@
 #include "tally/check/line_meanings.h"
 
+#include "questionnaire/line_table.h"
+
 #include "tally/check/line_text.h"
 #include "tally/check/near_miss_marker.h"
 
@@ -8,7 +10,6 @@ namespace mirunea::tally {
 namespace {
 
 constexpr std::size_t kShownCharacters = 120;
-constexpr int kLinesRead = 100;
 
 [[nodiscard]] std::string slotName(int slot)
 {
@@ -99,7 +100,7 @@ std::vector<LineMeaning> describeLines(const LineWalk& walk, FileEncoding encodi
         });
         previous = &line;
     }
-    if (walk.ctrlZLine > 0 && walk.ctrlZLine <= kLinesRead) {
+    if (walk.ctrlZLine > 0 && walk.ctrlZLine <= kMaxLines) {
         meanings.push_back(LineMeaning{
             .lineNumber = walk.ctrlZLine,
             .text = "(Ctrl-Z)",
@@ -109,11 +110,11 @@ std::vector<LineMeaning> describeLines(const LineWalk& walk, FileEncoding encodi
             .asWritten = {},
         });
     }
-    if (walk.lineCount > kLinesRead) {
+    if (walk.lineCount > kMaxLines) {
         meanings.push_back(LineMeaning{
-            .lineNumber = kLinesRead + 1,
+            .lineNumber = kMaxLines + 1,
             .text = "",
-            .meaning = ignoredBecause("100 行目より後ろの " + std::to_string(walk.lineCount - kLinesRead)
+            .meaning = ignoredBecause("100 行目より後ろの " + std::to_string(walk.lineCount - kMaxLines)
                                       + " 行は読み込まれません"),
             .ignored = true,
             .lastLineNumber = walk.lineCount,

@@ -1,5 +1,7 @@
 #include "tally/check/line_walk.h"
 
+#include "questionnaire/line_table.h"
+
 #include <algorithm>
 #include <cstddef>
 
@@ -7,7 +9,6 @@ namespace mirunea::tally {
 
 namespace {
 
-constexpr int kLinesRead = 100;
 constexpr char kLineFeed = '\n';
 constexpr char kCarriageReturn = '\r';
 constexpr char kEndOfFileMark = '\x1A';
@@ -155,7 +156,7 @@ LineWalk walkLines(std::string_view fileBytes)
         const int number = ++walk.lineCount;
         at = end + 1;
 
-        if (number > kLinesRead) {
+        if (number > kMaxLines) {
             if (walk.firstNonEmptyPastHundred == 0 && !withoutCarriageReturns(raw).empty())
                 walk.firstNonEmptyPastHundred = number;
             continue;

@@ -1,5 +1,7 @@
 #include "tally/check/questionnaire_findings.h"
 
+#include "questionnaire/line_table.h"
+
 #include "tally/check/caption_text.h"
 #include "tally/check/file_encoding.h"
 #include "tally/check/line_text.h"
@@ -12,7 +14,6 @@ namespace mirunea::tally {
 
 namespace {
 
-constexpr int kLinesRead = 100;
 constexpr std::size_t kMaxInvalidLinesListed = 10;
 constexpr const char* kSaveAsShiftJis =
     "メモ帳で開き、「名前を付けて保存」で文字コードを「ANSI」(Shift-JIS) にして保存し直すか、"
@@ -148,7 +149,7 @@ void Collector::checkLineBreaks()
 
 void Collector::checkEndOfFile()
 {
-    if (m_walk.ctrlZLine > 0 && m_walk.ctrlZLine <= kLinesRead) {
+    if (m_walk.ctrlZLine > 0 && m_walk.ctrlZLine <= kMaxLines) {
         if (m_walk.markerAfterCtrlZ) {
             add(Severity::Error, m_walk.ctrlZLine,
                 lineName(m_walk.ctrlZLine)
