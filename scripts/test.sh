@@ -7,29 +7,56 @@ cd "$(dirname "$0")/.."
 phase() { echo "== [${SECONDS} s] $*"; }
 phase "dependencies"
 ./scripts/install-deps.sh
-# The tree as .clang-format says.
-phase "format"
-./scripts/check-format.sh
+# The tree as .clang-format says: checked beside the developer build, whose configure and link
+# steps leave a processor idle, and awaited before any test runs.
+logs=$(mktemp -d)
+trap 'rm -rf "$logs"' EXIT
+phase "format, beside the developer build"
+nice -n 10 ./scripts/check-format.sh >"$logs/format" 2>&1 &
+format_check=$!
 phase "developer build"
 cmake --preset dev >/dev/null
 cmake --build --preset dev
+phase "format, waiting for it"
+format_status=0
+wait "$format_check" || format_status=$?
+cat "$logs/format"
+if [ "$format_status" -ne 0 ]; then
+  exit "$format_status"
+fi
+
+# The Windows program, cross-built with mingw-w64 beside the developer tests: most of those wait on
+# X and the programs they drive, and the build takes only what processors they leave (nice 19).
+# Wine keeps its prefix and home inside the build folder (preset "windows" sets its environment).
+phase "Windows build, beside the developer tests"
+nice -n 19 ./scripts/build-windows.sh build-windows >"$logs/windows-build" 2>&1 &
+windows_build=$!
 # Every test once, side by side; only a failed load test (forty real windows at once) gets one
 # rerun, printed and counted.
 phase "developer tests"
-./scripts/rerun-load.sh
+tests_status=0
+./scripts/rerun-load.sh || tests_status=$?
+phase "Windows build, waiting for it"
+build_status=0
+wait "$windows_build" || build_status=$?
+tail -n 3 "$logs/windows-build"
+if [ "$build_status" -ne 0 ]; then
+  cat "$logs/windows-build"
+  echo "Windows build FAILED" >&2
+  exit "$build_status"
+fi
+if [ "$tests_status" -ne 0 ]; then
+  exit "$tests_status"
+fi
 
-# The Windows program, cross-built and tested under Wine; Wine keeps its prefix and home inside
-# the build folder (preset "windows" sets its environment). Its tests mostly wait on Wine and X, so
-# they run in the background while the sanitizer build takes the idle processors at low priority;
-# their log is printed when they end.
-phase "Windows build"
-./scripts/build-windows.sh build-windows
+# Its tests mostly wait on Wine and X, so they run in the background while the sanitizer build
+# takes the idle processors at low priority; their log is printed when they end.
 phase "Windows tests, in the background"
 windows_log=build-windows/windows-tests.log
 ctest --preset windows >"$windows_log" 2>&1 &
 windows_tests=$!
 # A failure elsewhere ends them too.
-trap 'kill "$windows_tests" 2>/dev/null || true' EXIT
+trap 'kill "$windows_tests" 2>/dev/null || true; rm -rf "$logs"' EXIT
 
 # Under AddressSanitizer and UndefinedBehaviorSanitizer, any report failing a test: the unit and
 # GUI tests, and of the end-to-end tests those that feed the real program faults and hostile
@@ -41,7 +68,7 @@ nice -n 10 cmake --build --preset asan
 phase "Windows tests, waiting for them"
 windows_status=0
 wait "$windows_tests" || windows_status=$?
-trap - EXIT
+trap 'rm -rf "$logs"' EXIT
 cat "$windows_log"
 if [ "$windows_status" -ne 0 ]; then
   echo "Windows tests FAILED" >&2
