@@ -27,15 +27,14 @@ fi
 
 # The Windows program, cross-built with mingw-w64 beside the developer tests: most of those wait on
 # X and the programs they drive, and the build takes only what processors they leave (nice 19).
+# The load test (forty real windows at once) needs the processors and runs after it, alone.
 # Wine keeps its prefix and home inside the build folder (preset "windows" sets its environment).
-phase "Windows build, beside the developer tests"
+phase "Windows build, beside the developer tests but the load test"
 nice -n 19 ./scripts/build-windows.sh build-windows >"$logs/windows-build" 2>&1 &
 windows_build=$!
-# Every test once, side by side; only a failed load test (forty real windows at once) gets one
-# rerun, printed and counted.
-phase "developer tests"
+phase "developer tests but the load test"
 tests_status=0
-./scripts/rerun-load.sh || tests_status=$?
+./scripts/rerun-load.sh -LE '^load$' || tests_status=$?
 phase "Windows build, waiting for it"
 build_status=0
 wait "$windows_build" || build_status=$?
@@ -48,6 +47,9 @@ fi
 if [ "$tests_status" -ne 0 ]; then
   exit "$tests_status"
 fi
+# Only a failed load test gets one rerun, printed and counted.
+phase "developer load test"
+./scripts/rerun-load.sh -L '^load$'
 
 # Its tests mostly wait on Wine and X, so they run in the background while the sanitizer build
 # takes the idle processors at low priority; their log is printed when they end.
@@ -75,9 +77,29 @@ if [ "$windows_status" -ne 0 ]; then
   exit "$windows_status"
 fi
 
-phase "sanitizer tests"
-ctest --preset asan
-# Then the fuzzers, side by side.
-phase "fuzzers"
-./scripts/fuzz.sh
+# The fuzzers run for a fixed time whatever processor they get: at low priority beside the sanitizer
+# tests, which mostly wait on the programs they drive.
+phase "fuzzers' build"
+cmake --preset fuzz -DMIRUNEA_FUZZ_SECONDS=30 >/dev/null
+cmake --build --preset fuzz
+phase "sanitizer tests, the fuzzers beside them"
+fuzz_log="$logs/fuzz"
+nice -n 19 ctest --preset fuzz >"$fuzz_log" 2>&1 &
+fuzzers=$!
+trap 'kill "$fuzzers" 2>/dev/null || true; rm -rf "$logs"' EXIT
+asan_status=0
+ctest --preset asan || asan_status=$?
+phase "fuzzers, waiting for them"
+fuzz_status=0
+wait "$fuzzers" || fuzz_status=$?
+trap 'rm -rf "$logs"' EXIT
+cat "$fuzz_log"
+if [ "$asan_status" -ne 0 ]; then
+  echo "sanitizer tests FAILED" >&2
+  exit "$asan_status"
+fi
+if [ "$fuzz_status" -ne 0 ]; then
+  echo "fuzzers FAILED" >&2
+  exit "$fuzz_status"
+fi
 phase "done"
