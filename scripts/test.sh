@@ -77,14 +77,14 @@ if [ "$windows_status" -ne 0 ]; then
   exit "$windows_status"
 fi
 
-# The fuzzers run for a fixed time whatever processor they get: at low priority beside the sanitizer
-# tests, which mostly wait on the programs they drive.
+# The fuzzers run for a fixed time whatever processor they get: at lower priority beside the
+# sanitizer tests, which mostly wait on the programs they drive.
 phase "fuzzers' build"
 cmake --preset fuzz -DMIRUNEA_FUZZ_SECONDS=30 >/dev/null
 cmake --build --preset fuzz
 phase "sanitizer tests, the fuzzers beside them"
 fuzz_log="$logs/fuzz"
-nice -n 19 ctest --preset fuzz >"$fuzz_log" 2>&1 &
+nice -n 10 ctest --preset fuzz >"$fuzz_log" 2>&1 &
 fuzzers=$!
 trap 'kill "$fuzzers" 2>/dev/null || true; rm -rf "$logs"' EXIT
 asan_status=0
