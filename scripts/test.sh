@@ -5,6 +5,17 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 # Each phase is announced with the seconds since the start, so a slow phase shows in the log.
 phase() { echo "== [${SECONDS} s] $*"; }
+# await NAME PID LOG: waits for a job started in the background, prints its log, and ends the run
+# with its status if it failed.
+await() {
+  local status=0
+  wait "$2" || status=$?
+  cat "$3"
+  if [ "$status" -ne 0 ]; then
+    echo "$1 FAILED" >&2
+    exit "$status"
+  fi
+}
 phase "dependencies"
 ./scripts/install-deps.sh
 # The tree as .clang-format says: checked beside the developer build, whose configure and link
@@ -18,12 +29,7 @@ phase "developer build"
 cmake --preset dev >/dev/null
 cmake --build --preset dev
 phase "format, waiting for it"
-format_status=0
-wait "$format_check" || format_status=$?
-cat "$logs/format"
-if [ "$format_status" -ne 0 ]; then
-  exit "$format_status"
-fi
+await "format check" "$format_check" "$logs/format"
 
 # The Windows program, cross-built with mingw-w64 beside the developer tests: most of those wait on
 # X and the programs they drive, and the build takes only what processors they leave (nice 19).
@@ -36,14 +42,7 @@ phase "developer tests but the load test"
 tests_status=0
 ./scripts/rerun-load.sh -LE '^load$' || tests_status=$?
 phase "Windows build, waiting for it"
-build_status=0
-wait "$windows_build" || build_status=$?
-tail -n 3 "$logs/windows-build"
-if [ "$build_status" -ne 0 ]; then
-  cat "$logs/windows-build"
-  echo "Windows build FAILED" >&2
-  exit "$build_status"
-fi
+await "Windows build" "$windows_build" "$logs/windows-build"
 if [ "$tests_status" -ne 0 ]; then
   exit "$tests_status"
 fi
@@ -68,14 +67,8 @@ cmake --preset asan >/dev/null
 nice -n 10 cmake --build --preset asan
 
 phase "Windows tests, waiting for them"
-windows_status=0
-wait "$windows_tests" || windows_status=$?
+await "Windows tests" "$windows_tests" "$windows_log"
 trap 'rm -rf "$logs"' EXIT
-cat "$windows_log"
-if [ "$windows_status" -ne 0 ]; then
-  echo "Windows tests FAILED" >&2
-  exit "$windows_status"
-fi
 
 # The fuzzers run for a fixed time whatever processor they get: at lower priority beside the
 # sanitizer tests, which mostly wait on the programs they drive.
@@ -90,16 +83,10 @@ trap 'kill "$fuzzers" 2>/dev/null || true; rm -rf "$logs"' EXIT
 asan_status=0
 ctest --preset asan || asan_status=$?
 phase "fuzzers, waiting for them"
-fuzz_status=0
-wait "$fuzzers" || fuzz_status=$?
+await "fuzzers" "$fuzzers" "$fuzz_log"
 trap 'rm -rf "$logs"' EXIT
-cat "$fuzz_log"
 if [ "$asan_status" -ne 0 ]; then
   echo "sanitizer tests FAILED" >&2
   exit "$asan_status"
-fi
-if [ "$fuzz_status" -ne 0 ]; then
-  echo "fuzzers FAILED" >&2
-  exit "$fuzz_status"
 fi
 phase "done"
