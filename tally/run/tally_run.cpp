@@ -3,7 +3,6 @@
 #include "app/failure/io_failure.h"
 #include "app/failure/windows_error_codes.h"
 #include "app/platform/folder_files.h"
-#include "app/platform/replacing_file.h"
 #include "app/text/cp932.h"
 #include "questionnaire/line_reader.h"
 #include "questionnaire/questionnaire_reader.h"
@@ -108,13 +107,6 @@ void enterFolder(const std::string& folder)
     throw CannotRun{"data.txt を読めません（" + cp932::toUtf8(ioFailureMessage(result.errorCode)) + "）"};
 }
 
-void writeWhole(const std::string& name, std::string_view bytes)
-{
-    ReplacingFile file = ReplacingFile::create(name);
-    file.write(bytes);
-    file.commit();
-}
-
 // --fix-encoding: a UTF-8 or UTF-16 "data.txt" rewritten as Shift-JIS, the
 // original kept as data.txt.orig. Returns whether the file was rewritten.
 bool fixEncoding(const std::string& bytes, RunOutput& output)
@@ -139,10 +131,10 @@ bool fixEncoding(const std::string& bytes, RunOutput& output)
     if (findEntry(kBackupName))
         throw CannotRun{"data.txt.orig がすでにあります。上書きしないので、移すか消してからもう一度実行してください"};
     try {
-        writeWhole(kBackupName, bytes);
-        writeWhole(kQuestionnaireFileName, fix.shiftJis);
-    } catch (const IoFailure& failure) {
-        throw CannotRun{"data.txt を直せませんでした（" + cp932::toUtf8(failure.message()) + "）"};
+        report::writeOutputFile(kBackupName, bytes);
+        report::writeOutputFile(kQuestionnaireFileName, fix.shiftJis);
+    } catch (const report::OutputFailure& failure) {
+        throw CannotRun{std::string("data.txt を直せませんでした: ") + failure.what()};
     }
     output.out("data.txt を " + encodingName(encoding)
                + " から Shift-JIS に直しました（元のファイル: data.txt.orig）\n");
