@@ -57,17 +57,17 @@ void writeAnswerFile(const AnswerRecord& record)
 
 void writeAnswerFile(const AnswerRecord& record, WriteFileLayer& files)
 {
-    std::string content;
-    for (const std::string& line : answerFileLines(record))
-        content += line + "\r\n";
-    // A log-out or a closed terminal between the emptying and the last byte
-    // would leave the file cut off: such requests wait until it is closed.
+    // A log-out or a closed terminal while the lines are written would lose
+    // the send the pupil is waiting for: such requests wait until it is done.
     const TerminationRequestsHeld held;
-    // Each step throws on failure; the file is then closed by its destructor,
-    // so a later send can create it again. One write: the lines go in whole.
+    // Each step throws on failure, and the file's destructor then removes what
+    // was written: the answers of the previous send stay as they were, and the
+    // next send can begin again.
     SharedWriteFile file = files.create(answerFileName(record.computerName));
-    files.write(file, content);
+    for (const std::string& line : answerFileLines(record))
+        files.write(file, line + "\r\n");
     files.close(file);
+    files.replace(file);
 }
 
 } // namespace mirunea

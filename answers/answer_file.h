@@ -17,7 +17,8 @@ class WriteFileLayer;
 // The file's lines, without their CR LF.
 [[nodiscard]] std::vector<std::string> answerFileLines(const AnswerRecord& record);
 
-// Creates or replaces the answer file in the working directory; throws IoFailure.
+// Creates the answer file in the working directory or replaces it as a whole;
+// throws IoFailure, and a failed send leaves the previous file as it was.
 void writeAnswerFile(const AnswerRecord& record);
 
 // The same through another file layer (tests).

@@ -16,6 +16,7 @@ packages=(
   chromium gnumeric poppler-utils
   dpkg-dev desktop-file-utils
   openbox xfwm4 ibus ibus-anthy libglib2.0-bin xclip python3-gi
+  fuse3 python3-fusepy
 )
 
 sudo=""

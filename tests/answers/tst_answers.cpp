@@ -197,56 +197,153 @@ TEST_CASE("the file name stays in the working directory, and line 1 agrees with 
     }
 }
 
-TEST_CASE("a full disk fails the send with its code and leaves no answer file that reads as whole")
+TEST_CASE("a send that fails after the creation keeps the previous answers whole and leaves nothing else")
 {
-    WorkingFolder folder;
-    writeFileBytes("PC05.ans", "PC05\r\nold answers of an earlier send\r\n[END]\r\n");
+    struct Row
+    {
+        const char* tag;
+        FailingWriteFileLayer files;
+        int writes; // what the writer asked for before it stopped
+        int closes;
+        int replaces;
+    };
+    // The sample's five lines are five writes. The layers count over their
+    // life, so each run gets new ones.
+    const auto makeRows = [] {
+        std::vector<Row> rows;
+        // 112: the disk fills up before the first byte, part way through the
+        // third line (after "[Q1"), or at the end line.
+        rows.push_back({"full before the first byte", FailingWriteFileLayer::failingWrite(1, 112), 1, 0, 0});
+        rows.push_back({"full in the third line", FailingWriteFileLayer::failingWrite(3, 112, 3), 3, 0, 0});
+        rows.push_back({"full at the end line", FailingWriteFileLayer::failingWrite(5, 112, 4), 5, 0, 0});
+        // 1117 (EIO): a share that drops mid-write.
+        rows.push_back({"share dropped in a write", FailingWriteFileLayer::failingWrite(2, 1117), 2, 0, 0});
+        // 59: a network share that reports the lost write at the close; 112: a
+        // disk that was full by the time the cache was written back.
+        rows.push_back({"lost write at the close", FailingWriteFileLayer::failingClose(59), 5, 1, 0});
+        rows.push_back({"full at the close", FailingWriteFileLayer::failingClose(112), 5, 1, 0});
+        // The replacement refused: someone opened the answer file meanwhile (32),
+        // or the share dropped at the rename.
+        rows.push_back({"answer file opened meanwhile", FailingWriteFileLayer::failingReplace(32), 5, 1, 1});
+        rows.push_back({"share dropped at the rename", FailingWriteFileLayer::failingReplace(1117), 5, 1, 1});
+        return rows;
+    };
 
-    SUBCASE("the disk fills up part way through the lines")
-    {
-        // 15 bytes reach the disk: "PC05", "Taro" and the start of "[Q1T]".
-        auto full = FailingWriteFileLayer::failingWrite(1, 112, 15);
-        checkReported(sendSample(full), 112, "I/O エラー (112)", "I/O エラー (112)");
-        CHECK(printable(readFileBytes("PC05.ans")) == printable(kSampleBytes.substr(0, 15)));
-        // The first failure ends the send: nothing more is written, no close is asked for.
-        CHECK(full.writes() == 1);
-        CHECK(full.closes() == 0);
+    const std::string earlier = "PC05\r\nTaro\r\n[Q1T]\r\nold answer of an earlier send\r\n[END]\r\n";
+    for (const bool earlierSend : {true, false}) {
+        for (Row& row : makeRows()) {
+            const std::string tag = row.tag;
+            CAPTURE(tag);
+            CAPTURE(earlierSend);
+            WorkingFolder folder;
+            if (earlierSend)
+                writeFileBytes("PC05.ans", earlier);
+            const int code = failureCodeOf([&] { writeAnswerFile(sampleRecord(), row.files); });
+            CHECK(code != 0);
+            CHECK(row.files.writes() == row.writes);
+            CHECK(row.files.closes() == row.closes);
+            CHECK(row.files.replaces() == row.replaces);
+            // Nothing half-written under any name: the earlier answers stand
+            // as they were, and a first send leaves no file that reads as empty.
+            if (earlierSend) {
+                CHECK(entryNames() == std::vector<std::string>{"PC05.ans"});
+                CHECK(printable(readFileBytes("PC05.ans")) == printable(earlier));
+            } else {
+                CHECK(entryNames().empty());
+            }
+            checkNextSendGoesThrough();
+            CHECK(entryNames() == std::vector<std::string>{"PC05.ans"});
+        }
     }
-    SUBCASE("the disk is full before the first byte")
-    {
-        auto full = FailingWriteFileLayer::failingWrite(1, 112);
-        checkReported(sendSample(full), 112, "I/O エラー (112)", "I/O エラー (112)");
-        // The earlier answers were emptied by the creation: none of them stand as sent.
-        CHECK(readFileBytes("PC05.ans").empty());
-    }
-    SUBCASE("the second send meets the full disk")
-    {
-        auto full = FailingWriteFileLayer::failingWrite(2, 112, kSampleBytes.size() - 1);
-        CHECK_FALSE(sendSample(full).has_value());
-        CHECK(printable(readFileBytes("PC05.ans")) == printable(kSampleBytes));
-        checkReported(sendSample(full), 112, "I/O エラー (112)", "I/O エラー (112)");
-        // One byte short: the end line is cut, so no collector takes the file as whole.
-        CHECK(printable(readFileBytes("PC05.ans")) == printable(kSampleBytes.substr(0, kSampleBytes.size() - 1)));
-        CHECK(full.creates() == 2);
-        CHECK(full.closes() == 1);
-    }
-    // The half-written file was closed: once there is room, the next send goes through.
-    checkNextSendGoesThrough();
 }
 
-TEST_CASE("a failing close fails the send with its code, and the file is not held afterwards")
+TEST_CASE("a failed write, close or replacement reports its own code")
 {
     WorkingFolder folder;
-    // 59: a network share that reports the lost write at the close; 112: a
-    // disk that was full by the time the cache was written back.
-    for (const int code : {59, 112}) {
-        CAPTURE(code);
-        auto failing = FailingWriteFileLayer::failingClose(code);
-        const std::string text = "I/O エラー (" + std::to_string(code) + ")";
-        checkReported(sendSample(failing), code, text.c_str(), text.c_str());
-        CHECK(failing.writes() == 1);
-        CHECK(failing.closes() == 1);
-        checkNextSendGoesThrough();
+    auto full = FailingWriteFileLayer::failingWrite(1, 112);
+    checkReported(sendSample(full), 112, "I/O エラー (112)", "I/O エラー (112)");
+    auto lost = FailingWriteFileLayer::failingClose(59);
+    checkReported(sendSample(lost), 59, "I/O エラー (59)", "I/O エラー (59)");
+    auto opened = FailingWriteFileLayer::failingReplace(32);
+    checkReported(sendSample(opened), 32, "I/O エラー (32)", "I/O エラー (32)");
+}
+
+TEST_CASE("a send left behind by a killed program is taken over by the next send")
+{
+    WorkingFolder folder;
+    writeFileBytes("PC05.ans", "PC05\r\nold\r\n[END]\r\n");
+    writeFileBytes(SharedWriteFile::sendingName("PC05.ans"), "PC05\r\nhalf of a send, longer than the new one");
+    CHECK_FALSE(sendSample().has_value());
+    CHECK(printable(readFileBytes("PC05.ans")) == printable(kSampleBytes));
+    CHECK(entryNames() == std::vector<std::string>{"PC05.ans"});
+}
+
+TEST_CASE("a send under way holds the name: a second one is refused until it ends")
+{
+    WorkingFolder folder;
+    writeFileBytes("PC05.ans", "old\r\n");
+    for (const bool answerFileExists : {true, false}) {
+        CAPTURE(answerFileExists);
+        if (!answerFileExists)
+            fs::remove("PC05.ans");
+        SharedWriteFile first = SharedWriteFile::create("PC05.ans");
+        first.write("PC05\r\n");
+        checkReported(sendSample(), 32, "I/O エラー (32)", "I/O エラー (32)");
+        first.close();
+        // Closed but not yet in place: still held. Windows lets the written
+        // file go at its close; the answer file it replaces stays held.
+#ifdef _WIN32
+        if (answerFileExists)
+#endif
+            CHECK(failureCodeOf([] { SharedWriteFile::create("PC05.ans").close(); }) == 32);
+        first.replace();
+        CHECK(readFileBytes("PC05.ans") == "PC05\r\n");
+        CHECK_FALSE(sendSample().has_value());
+        CHECK(printable(readFileBytes("PC05.ans")) == printable(kSampleBytes));
+    }
+}
+
+// Run by tests/tools/failing_share.py, which mounts a folder that fails the
+// chosen operation for real and names it in MIRUNEA_FAILING_SHARE.
+TEST_CASE("on a share that fails a write, the close or the rename, the earlier answers stay whole" * doctest::skip())
+{
+    const char* share = std::getenv("MIRUNEA_FAILING_SHARE");
+    REQUIRE_MESSAGE(share != nullptr, "run by failing_share.py");
+    const std::string faults = pathIn(share, "faults");
+    struct Row
+    {
+        const char* fault;
+        int code; // as the platform reports the file system's errno
+    };
+    const std::vector<Row> rows{
+        {"write EIO 1", 1117},   // the share drops before the first byte
+        {"write EIO 3", 1117},   // ... or part way
+        {"write ENOSPC 2", 112}, // the disk fills up
+        {"close EIO", 1117},     // the lost write is reported at the close
+        {"rename EIO", 1117},    // the share drops at the rename
+    };
+    const std::string earlier = "PC05\r\nTaro\r\n[Q1T]\r\nold answer of an earlier send\r\n[END]\r\n";
+    for (const Row& row : rows) {
+        for (const bool earlierSend : {true, false}) {
+            const std::string fault = row.fault;
+            CAPTURE(fault);
+            CAPTURE(earlierSend);
+            WorkingFolder folder(share);
+            if (earlierSend)
+                writeFileBytes("PC05.ans", earlier);
+            writeFileBytes(faults, fault);
+            const std::optional<IoFailure> failure = sendSample();
+            writeFileBytes(faults, "");
+            REQUIRE(failure.has_value());
+            CHECK(failure->code() == row.code);
+            if (earlierSend) {
+                CHECK(entryNames() == std::vector<std::string>{"PC05.ans"});
+                CHECK(printable(readFileBytes("PC05.ans")) == printable(earlier));
+            } else {
+                CHECK(entryNames().empty());
+            }
+            checkNextSendGoesThrough();
+        }
     }
 }
 
@@ -318,7 +415,9 @@ TEST_CASE("share modes against a second handle: a writer shuts out readers and w
         CHECK(failureCodeOf([] { SharedWriteFile::create("PC.ans").close(); }) == 32);
         writer.close();
     }
-    writeFileBytes("PC.ans", "previous answers"); // our writer emptied it
+    // A writer that never got to its replacement leaves the file as it was.
+    CHECK(readFileBytes("PC.ans") == "previous answers");
+    CHECK(entryNames() == std::vector<std::string>{"PC.ans"});
     {
         // Readers share with each other but not with a writer; the refused
         // creation leaves the existing answers as they were.
@@ -343,7 +442,8 @@ TEST_CASE("a file held by another process is refused and kept, and written once 
         writeFileBytes("PC05.ans", "old answers\r\n");
         mirunea::test::ChildProcess holder(MIRUNEA_FILE_HOLDER, {mode, "PC05.ans"});
         REQUIRE(holder.readLine() == "held");
-        const std::string before = readFileBytes("PC05.ans"); // a holding writer emptied it
+        const std::string before = readFileBytes("PC05.ans");
+        CHECK(before == "old answers\r\n"); // holding it for writing changes nothing yet
 
         checkReported(sendSample(), 32, "I/O エラー (32)", "I/O エラー (32)");
         CHECK(readFileBytes("PC05.ans") == before);
@@ -568,7 +668,7 @@ TEST_CASE("a real full disk fails the send with 112, and a short answer goes thr
 {
     WorkingFolder folder;
     // An 8 KiB disk: the long answer fills it; the short one is written after
-    // the failed file was closed and its space freed by emptying it.
+    // the failed file was removed and its space freed.
     const std::vector<std::string> lines = runProbeWithPrivateMounts(
         R"(mount -t tmpfs -o size=8k tmpfs "$1")", folder.pathName(), {"send", "PC05", "65536", "10"});
     REQUIRE_MESSAGE(lines.size() == 2, "cannot mount a small tmpfs in a private mount namespace here");
@@ -648,8 +748,8 @@ TEST_CASE("a file-size limit fails the send with 223")
     CHECK(lines[2] == "ok " + hex(probeFileBytes("PC", 4)));
 }
 
-// The signal comes as soon as the file exists, while its 64 MB are written;
-// the probe ends by it, but only once the file is closed and whole.
+// The signal comes as soon as the file being written exists, while its 64 MB
+// are written; the probe ends by it, but only once the answer file is whole.
 TEST_CASE("termination waits until the file is whole")
 {
     for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
@@ -660,9 +760,10 @@ TEST_CASE("termination waits until the file is whole")
                                           {"send", "PC", std::to_string(kLength), std::to_string(kLength)},
                                           {folder.pathName(), {}});
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (!fs::exists("PC.ans") && std::chrono::steady_clock::now() < deadline)
+        const std::string sending = SharedWriteFile::sendingName("PC.ans");
+        while (!fs::exists(sending) && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::microseconds(200));
-        REQUIRE_MESSAGE(fs::exists("PC.ans"), "the probe made no file");
+        REQUIRE_MESSAGE(fs::exists(sending), "the probe made no file");
         probe.sendSignal(signal);
         const auto exit = probe.wait();
         REQUIRE(exit.finished);
@@ -670,6 +771,7 @@ TEST_CASE("termination waits until the file is whole")
         CHECK(exit.signal == signal);
         CHECK(fs::file_size("PC.ans") == probeFileBytes("PC", kLength).size());
         CHECK(readFileBytes("PC.ans").ends_with("x\r\n[END]\r\n"));
+        CHECK(entryNames() == std::vector<std::string>{"PC.ans"});
     }
 }
 

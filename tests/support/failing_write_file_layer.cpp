@@ -24,6 +24,11 @@ FailingWriteFileLayer FailingWriteFileLayer::failingClose(int code)
     return FailingWriteFileLayer(Operation::Close, code);
 }
 
+FailingWriteFileLayer FailingWriteFileLayer::failingReplace(int code)
+{
+    return FailingWriteFileLayer(Operation::Replace, code);
+}
+
 SharedWriteFile FailingWriteFileLayer::create(const std::string& name)
 {
     ++m_creates;
@@ -48,6 +53,14 @@ void FailingWriteFileLayer::close(SharedWriteFile& file)
     WriteFileLayer::close(file);
     if (m_operation == Operation::Close)
         throw IoFailure(m_code);
+}
+
+void FailingWriteFileLayer::replace(SharedWriteFile& file)
+{
+    ++m_replaces;
+    if (m_operation == Operation::Replace)
+        throw IoFailure(m_code);
+    WriteFileLayer::replace(file);
 }
 
 } // namespace mirunea::test

@@ -1,7 +1,8 @@
 /* Preloaded into a program under test (LD_PRELOAD) to play a file system that
  * answers in a way this machine's does not. MIRUNEA_FAULT selects one:
  *   lock-EINVAL, lock-EOPNOTSUPP, lock-ENOSYS   F_OFD_SETLK fails so
- *   open-EBUSY                                  every open of an .ans or data.txt fails so
+ *   open-EBUSY                                  every open of an .ans (or one being
+ *                                               written) or data.txt fails so
  *   create-race                                 O_CREAT|O_EXCL says "exists", the
  *                                               plain open then says "missing" */
 #define _GNU_SOURCE
@@ -20,8 +21,11 @@ static const char* fault(void)
 
 static int watchedName(const char* name)
 {
+    static const char sending[] = ".ans.sending";
     const size_t length = strlen(name);
-    return (length >= 4 && strcmp(name + length - 4, ".ans") == 0) || strcmp(name, "data.txt") == 0;
+    return (length >= 4 && strcmp(name + length - 4, ".ans") == 0)
+        || (length >= sizeof sending - 1 && strcmp(name + length - (sizeof sending - 1), sending) == 0)
+        || strcmp(name, "data.txt") == 0;
 }
 
 static int lockFault(int command)

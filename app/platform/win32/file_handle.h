@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/platform/scoped_handle.h"
+
 #include <windows.h>
 
 #include <cstddef>
@@ -20,6 +22,15 @@ namespace mirunea::win32 {
 }
 
 inline const std::intptr_t kClosed = fromHandle(INVALID_HANDLE_VALUE);
+
+struct FileHandleTraits
+{
+    using Handle = HANDLE;
+    [[nodiscard]] static HANDLE none() noexcept { return INVALID_HANDLE_VALUE; }
+    static void close(HANDLE file) noexcept { ::CloseHandle(file); }
+};
+// A HANDLE owned for a scope.
+using FileHandle = ScopedHandle<FileHandleTraits>;
 
 // For destructors, where a failed CloseHandle has nowhere to go.
 void closeIfOpen(std::intptr_t handle) noexcept;

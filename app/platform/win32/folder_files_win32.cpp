@@ -88,13 +88,7 @@ struct SearchTraits
 };
 using Search = ScopedHandle<SearchTraits>;
 
-struct FileHandleTraits
-{
-    using Handle = HANDLE;
-    [[nodiscard]] static HANDLE none() noexcept { return INVALID_HANDLE_VALUE; }
-    static void close(HANDLE file) noexcept { ::CloseHandle(file); }
-};
-using Handle = ScopedHandle<FileHandleTraits>;
+using Handle = win32::FileHandle;
 
 [[nodiscard]] ReadResult failedWithLastError()
 {
