@@ -6,6 +6,7 @@ function(mirunea_add_plain_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} mirunea_doctest_main)
+  target_precompile_headers(${name} REUSE_FROM mirunea_doctest_pch)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
     TIMEOUT 120 LABELS "unit;${MIRUNEA_PLAIN_TEST_LABELS}"

@@ -1,0 +1,2 @@
+// Holds the precompiled headers the doctest programs share; never run (its
+// main is doctest's).
