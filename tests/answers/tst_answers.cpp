@@ -734,6 +734,20 @@ TEST_CASE("the local computer name comes from the host name")
     CHECK(probeUnderHostName(folder, "lab-pc07.school", "computer-name").output == "LAB-PC07\n");
 }
 
+TEST_CASE("the NetBIOS name in Samba's settings wins over the host name")
+{
+    WorkingFolder folder;
+    // Samba's settings laid over /etc (a tmpfs holds the layer), seen by the
+    // probe alone.
+    const std::vector<std::string> lines = runProbeWithPrivateMounts(
+        R"(mount -t tmpfs tmpfs "$1" && mkdir -p "$1/up/samba" "$1/work" )"
+        R"(&& printf '[global]\n\tnetbios name = lab-samba-07\n' > "$1/up/samba/smb.conf" )"
+        R"(&& mount -t overlay overlay -o lowerdir=/etc,upperdir="$1/up",workdir="$1/work" /etc)",
+        folder.pathName(), {"computer-name"});
+    REQUIRE_MESSAGE(!lines.empty(), "cannot lay a folder over /etc in a private mount namespace here");
+    CHECK(lines == std::vector<std::string>{"LAB-SAMBA-07"});
+}
+
 TEST_CASE("a host name outside ASCII becomes Shift-JIS")
 {
     WorkingFolder folder;
