@@ -115,7 +115,8 @@ TEST_CASE("a name set in Samba's settings is upper-cased and cut to 15 bytes at 
 {
     CHECK(netBiosNameFromSetName("lab-pc07") == "LAB-PC07");
     CHECK(netBiosNameFromSetName("abcdefghijklmnopqrs") == "ABCDEFGHIJKLMNO");
-    CHECK(printable(netBiosNameFromSetName("a" + sjis("パソコン室の一号機"))) == printable("A" + sjis("パソコン室の一")));
+    CHECK(printable(netBiosNameFromSetName("a" + sjis("パソコン室の一号機")))
+          == printable("A" + sjis("パソコン室の一")));
 }
 
 TEST_CASE("Samba's settings give the NetBIOS name of their global section")
