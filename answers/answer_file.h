@@ -11,7 +11,8 @@ namespace mirunea {
 class WriteFileLayer;
 
 // The computer name followed by ".ans", made safe to stay in the working
-// directory (bytes a file name cannot carry are replaced).
+// directory (bytes a file name cannot carry are replaced) and to name a file
+// on Windows (a device name such as "CON" gets "_": "CON_.ans").
 [[nodiscard]] std::string answerFileName(std::string_view computerName);
 
 // The file's lines, without their CR LF.

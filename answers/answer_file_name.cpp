@@ -16,6 +16,31 @@ namespace {
     return b < 0x20 || b == 0x7F || kReserved.find(static_cast<char>(b)) != std::string_view::npos;
 }
 
+[[nodiscard]] bool equalsIgnoringAsciiCase(std::string_view text, std::string_view upper)
+{
+    return text.size() == upper.size() && std::equal(text.begin(), text.end(), upper.begin(), [](char a, char b) {
+               return (a >= 'a' && a <= 'z' ? static_cast<char>(a - 'a' + 'A') : a) == b;
+           });
+}
+
+// A name Windows opens as a device whatever extension follows: CON, PRN,
+// AUX, NUL, COM0-COM9, LPT0-LPT9 (0 is reserved on newer Windows only) and
+// the consoles CONIN$ and CONOUT$, in any case, with trailing spaces too
+// ("NUL .ans" is the null device on some versions). The superscript digits
+// that also make COM and LPT devices have no single byte in code page 932.
+[[nodiscard]] bool isWindowsDeviceName(std::string_view stem)
+{
+    while (!stem.empty() && stem.back() == ' ')
+        stem.remove_suffix(1);
+    for (const std::string_view device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"}) {
+        if (equalsIgnoringAsciiCase(stem, device))
+            return true;
+    }
+    return stem.size() == 4
+        && (equalsIgnoringAsciiCase(stem.substr(0, 3), "COM") || equalsIgnoringAsciiCase(stem.substr(0, 3), "LPT"))
+        && stem[3] >= '0' && stem[3] <= '9';
+}
+
 } // namespace
 
 // The name is walked as Shift-JIS: a lead byte with a valid trail byte is kept
@@ -42,9 +67,17 @@ std::string fileSafeComputerName(std::string_view computerName)
     return safe;
 }
 
+// A computer name that is a device name ("CON") gets "_" at the end of the
+// part before the first dot ("CON_.ans", "CON_.X.ans"), so that every PC and
+// the teacher's Windows can open the file; line 1 keeps the name itself.
 std::string answerFileName(std::string_view computerName)
 {
-    return fileSafeComputerName(computerName) + ".ans";
+    std::string name = fileSafeComputerName(computerName);
+    // 0x2E is never a trail byte: the first "." ends the stem.
+    const std::size_t stemEnd = std::min(name.find('.'), name.size());
+    if (isWindowsDeviceName(std::string_view(name).substr(0, stemEnd)))
+        name.insert(stemEnd, "_");
+    return name + ".ans";
 }
 
 } // namespace mirunea

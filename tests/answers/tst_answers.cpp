@@ -7,6 +7,7 @@
 #include "app/failure/error_box_text.h"
 #include "app/failure/io_failure.h"
 #include "app/platform/file_layer.h"
+#include "app/text/cp932.h"
 
 #include "child_process.h"
 #include "failing_write_file_layer.h"
@@ -19,8 +20,6 @@
 #ifdef _WIN32
 #  include <windows.h>
 #else
-#  include "app/platform/posix/netbios_name.h"
-
 #  include <chrono>
 #  include <csignal>
 #  include <fcntl.h>
@@ -195,6 +194,38 @@ TEST_CASE("the file name stays in the working directory, and line 1 agrees with 
         const std::vector<std::string> lines = answerFileLines(answerRecord(computerName, ""));
         CHECK(printable(lines.front() + ".ans") == printable(fileName));
     }
+}
+
+TEST_CASE("a device name gets a file Windows can open, and line 1 keeps the name")
+{
+    const std::vector<std::pair<std::string, std::string>> rows{
+        {"CON", "CON_.ans"},       {"con", "con_.ans"},
+        {"Prn", "Prn_.ans"},       {"aUX", "aUX_.ans"},
+        {"nul", "nul_.ans"},       {"NUL ", "NUL _.ans"}, // spaces before the dot
+        {"COM1", "COM1_.ans"},     {"com9", "com9_.ans"},
+        {"Com0", "Com0_.ans"},     {"LPT1", "LPT1_.ans"},
+        {"lpt9", "lpt9_.ans"},     {"LPT0", "LPT0_.ans"},
+        {"CONIN$", "CONIN$_.ans"}, {"conout$", "conout$_.ans"},
+        {"CON.X", "CON_.X.ans"}, // the part before the dot
+        {"CON:", "CON_.ans"},    // ":" made "_" first: no device
+        {"COM10", "COM10.ans"},    {"CONX", "CONX.ans"},
+        {"LPT", "LPT.ans"}, // near misses
+        {"XCON", "XCON.ans"},      {"COMA", "COMA.ans"},
+        {"CO N", "CO N.ans"},      {" CON", " CON.ans"},
+        {"CONIN", "CONIN.ans"},    {"\x82\x62\x82\x6E\x82\x6D", "\x82\x62\x82\x6E\x82\x6D.ans"},
+    };
+    for (const auto& [computerName, fileName] : rows) {
+        CAPTURE(printable(computerName));
+        CHECK(printable(answerFileName(computerName)) == printable(fileName));
+    }
+    // Written for real (under Wine too, where "CON.ans" would be the console).
+    WorkingFolder folder;
+    for (const std::string computerName : {"CON", "nul", "com1", "Lpt9"}) {
+        writeAnswerFile(answerRecord(computerName, "Taro"));
+        CHECK(printable(readFileBytes(answerFileName(computerName)))
+              == printable(computerName + "\r\nTaro\r\n[END]\r\n"));
+    }
+    CHECK(mirunea::test::entryNames() == std::vector<std::string>{"CON_.ans", "Lpt9_.ans", "com1_.ans", "nul_.ans"});
 }
 
 TEST_CASE("a send that fails after the creation keeps the previous answers whole and leaves nothing else")
@@ -783,26 +814,6 @@ TEST_CASE("termination waits until the file is whole")
     }
 }
 
-TEST_CASE("the host name becomes the NetBIOS computer name")
-{
-    const std::vector<std::pair<std::string, std::string>> rows{
-        {"lab-pc07", "LAB-PC07"},
-        {"PC05", "PC05"}, // upper case and digits kept
-        {"pc05.school.example", "PC05"},
-        {"abcdefghijklmno", "ABCDEFGHIJKLMNO"}, // exactly 15
-        {"abcdefghijklmnopqrstu", "ABCDEFGHIJKLMNO"},
-        {"abcdefghijklmnopq.example", "ABCDEFGHIJKLMNO"}, // long label before a dot
-        {"abc.defghijklmnopqrst", "ABC"},                 // dot within 15
-        {".example", ""},
-        {"", ""},
-        {"\xC3\xA9t\xC3\xA9", "\xC3\xA9T\xC3\xA9"}, // non-ASCII bytes untouched
-    };
-    for (const auto& [hostName, computerName] : rows) {
-        CAPTURE(printable(hostName));
-        CHECK(printable(netBiosNameFromHostName(hostName)) == printable(computerName));
-    }
-}
-
 namespace {
 
 // Sets the host name in a private UTS namespace and runs the probe there.
@@ -824,18 +835,43 @@ TEST_CASE("the local computer name comes from the host name")
 {
     WorkingFolder folder;
     CHECK(probeUnderHostName(folder, "lab-pc-07.school.example", "computer-name").output == "LAB-PC-07\n");
-    CHECK(probeUnderHostName(folder, std::string(63, 'a'), "computer-name").output == std::string(15, 'A') + "\n");
+    // 63 bytes: the beginning and the end around "~" and the hash.
+    const std::string longName = probeUnderHostName(folder, std::string(63, 'a'), "computer-name").output;
+    CHECK(longName.size() == 16);
+    CHECK(longName.starts_with("AAAAAA~"));
+    CHECK(longName.ends_with("AAAA\n"));
     // An ASCII name keeps its bytes, its first label upper-cased.
     CHECK(probeUnderHostName(folder, "lab-pc07.school", "computer-name").output == "LAB-PC07\n");
+}
+
+TEST_CASE("the NetBIOS name in Samba's settings wins over the host name")
+{
+    WorkingFolder folder;
+    // Samba's settings laid over /etc (a tmpfs holds the layer), seen by the
+    // probe alone.
+    const std::vector<std::string> lines = runProbeWithPrivateMounts(
+        R"(mount -t tmpfs tmpfs "$1" && mkdir -p "$1/up/samba" "$1/work" )"
+        R"(&& printf '[global]\n\tnetbios name = lab-samba-07\n' > "$1/up/samba/smb.conf" )"
+        R"(&& mount -t overlay overlay -o lowerdir=/etc,upperdir="$1/up",workdir="$1/work" /etc)",
+        folder.pathName(), {"computer-name"});
+    REQUIRE_MESSAGE(!lines.empty(), "cannot lay a folder over /etc in a private mount namespace here");
+    CHECK(lines == std::vector<std::string>{"LAB-SAMBA-07"});
 }
 
 TEST_CASE("a host name outside ASCII becomes Shift-JIS")
 {
     WorkingFolder folder;
-    // Nine double-byte characters in Shift-JIS: 18 bytes, cut to seven (14).
+    // Nine double-byte characters in Shift-JIS: 18 bytes, cut to three at
+    // the beginning and two at the end around "~" and the hash.
+    const std::string name = probeUnderHostName(folder, "テスト用のパソコン.school", "computer-name").output;
+    REQUIRE(name.size() == 16);
+    CHECK(name.starts_with(sjis("テスト") + "~"));
+    CHECK(name.ends_with(sjis("コン") + "\n"));
+    const std::string computerName = name.substr(0, 15);
     const auto run = probeUnderHostName(folder, "テスト用のパソコン.school", "send-local 1");
-    CHECK(run.output == "ok " + hex(probeFileBytes(sjis("テスト用のパソ"), 1)) + "\n");
-    CHECK(mirunea::test::entryNames() == std::vector<std::string>{"テスト用のパソ.ans"});
+    CHECK(run.output == "ok " + hex(probeFileBytes(computerName, 1)) + "\n");
+    // Named on the disk in the system's UTF-8.
+    CHECK(mirunea::test::entryNames() == std::vector<std::string>{cp932::toUtf8(computerName) + ".ans"});
 }
 
 #endif

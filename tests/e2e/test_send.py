@@ -1,4 +1,5 @@
-"""A respondent's whole road: answer by keyboard and mouse, send, change an answer, send again."""
+"""A respondent's whole road: answer by keyboard and mouse, send, change an answer, send again; and
+the answer file's name on PCs with a long host name or one that is a Windows device name."""
 
 import os
 import sys
@@ -108,6 +109,37 @@ class SendTest(harness.AnswerFileAssertions, unittest.TestCase):
         s.close_main_window()
         self.assertEqual(s.program.wait_exit(), 0)
         self.assertEqual(s.folder.files(), [HOST + ".ans", "data.txt"])
+
+
+def folded_fnv1a(data):
+    """32-bit FNV-1a of the bytes, xor-folded to 16 bits, as upper-case hex."""
+    value = 2166136261
+    for byte in data:
+        value = ((value ^ byte) * 16777619) & 0xFFFFFFFF
+    return "%04X" % ((value >> 16) ^ (value & 0xFFFF))
+
+
+class ComputerNameTest(unittest.TestCase):
+    def test_long_and_device_host_names_give_files_every_pc_can_open(self):
+        rows = [
+            # host name, answer file, line 1
+            ("classroom-pc-017.school", "CLASSR~%s-017.ans" % folded_fnv1a(b"CLASSROOM-PC-017"),
+             "CLASSR~%s-017" % folded_fnv1a(b"CLASSROOM-PC-017")),
+            ("con", "CON_.ans", "CON"),
+        ]
+        for host, file_name, first_line in rows:
+            with self.subTest(host), Session(harness.program_from_environment(), hostname=host) as s:
+                s.folder.write_data(["名前だけ", "説明", "氏名"])
+                window = s.launch()
+                s.input.type("Taro")
+                s.input.click(window, *harness.centre(s.layout.send_button))
+                s.wait_dialog()
+                s.input.key("Return")
+                s.wait_dialog_gone()
+                self.assertEqual(s.folder.files(), sorted([file_name, "data.txt"]))
+                self.assertEqual(s.folder.read(file_name), harness.sjis_lines([first_line, "Taro", "[END]"]))
+                s.close_main_window()
+                self.assertEqual(s.program.wait_exit(), 0)
 
 
 if __name__ == "__main__":

@@ -1,6 +1,7 @@
 #include "sheet_folder.h"
 
 #include "answers/answer_file.h"
+#include "answers/answer_file_name.h"
 #include "app/platform/computer_name.h"
 #include "records.h"
 
@@ -50,10 +51,9 @@ std::string fileBytes(const std::filesystem::path& path)
 namespace {
 std::string thisComputersFirstLine()
 {
-    // Line 1 carries the computer name as the file name does.
-    std::string computerName = SheetFolder::answerFileName();
-    computerName.resize(computerName.size() - std::string_view(".ans").size());
-    return computerName + "\r\n";
+    // Line 1 carries the computer name made safe as in the file name, but
+    // without the "_" a device name ("CON") gets there.
+    return fileSafeComputerName(localComputerName()) + "\r\n";
 }
 } // namespace
 

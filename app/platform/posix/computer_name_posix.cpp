@@ -1,6 +1,7 @@
 #include "app/platform/computer_name.h"
 
 #include "app/platform/posix/netbios_name.h"
+#include "app/platform/posix/samba_config.h"
 #include "app/text/cp932.h"
 #include "app/text/cp932_tables.h"
 
@@ -17,8 +18,6 @@
 namespace mirunea {
 
 namespace {
-
-constexpr std::size_t kMaxNetBiosNameBytes = 15;
 
 // The locale's character set, from the environment (LC_ALL, LC_CTYPE, LANG),
 // whether or not the program has set its locale.
@@ -74,30 +73,12 @@ std::string codePage932FromLocaleText(std::string_view text)
 
 } // namespace
 
-// The first DNS label, cut to at most 15 bytes without splitting a double-byte
-// character, ASCII letters upper-cased (as Windows and Wine report NetBIOS
-// names; the trail byte of a double-byte character is left as it is).
-std::string netBiosNameFromHostName(std::string_view hostName)
-{
-    // 0x2E is never a trail byte, so the first "." ends the first label.
-    const std::string_view label = hostName.substr(0, hostName.find('.'));
-    std::string name;
-    for (std::size_t i = 0; i < label.size();) {
-        const auto b = static_cast<unsigned char>(label[i]);
-        const std::size_t length = cp932::isLeadByte(b) && i + 1 < label.size() ? 2 : 1;
-        if (name.size() + length > kMaxNetBiosNameBytes)
-            break;
-        if (length == 1 && b >= 'a' && b <= 'z')
-            name += static_cast<char>(b - 'a' + 'A');
-        else
-            name.append(label.substr(i, length));
-        i += length;
-    }
-    return name;
-}
-
+// A PC that serves Windows networks through Samba has the NetBIOS name set
+// there, which Windows PCs know it by; any other PC is named after its host.
 std::string localComputerName()
 {
+    if (const std::string sambaName = netBiosNameInSambaConfig(sambaConfigText(kSambaConfigPath)); !sambaName.empty())
+        return netBiosNameFromSetName(cp932::fromUtf8(sambaName));
     // Room for the longest host name, its zero byte, and a last byte that
     // stays zero even if a name were cut without one.
     char buffer[HOST_NAME_MAX + 2] = {};
