@@ -12,7 +12,8 @@ pixel for pixel the box of an earlier row whose text was read.
 Some faults need root: a file without read permission means nothing to root, so the program runs
 as "nobody" through setpriv; a read-only folder and a full disk are a read-only bind mount and a
 tiny tmpfs in a private mount namespace (unshare -m), which vanish with the program. As a normal
-user those rows are skipped, with the reason given.
+user those rows are skipped, with the reason given. A share that drops mid-send is a FUSE file system
+mounted over the folder (tests/tools/failing_share.py), failing a write or the rename on demand.
 """
 
 import os
@@ -22,6 +23,8 @@ import sys
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tools"))
+import failing_share  # noqa: E402
 import harness  # noqa: E402
 import test_accessibility  # noqa: E402
 from harness import SILVER, Session  # noqa: E402
@@ -33,6 +36,7 @@ NOT_FOUND = "ファイルが見つかりません."
 DENIED = "ファイルへのアクセスが拒否されました."
 SHARING_VIOLATION = "I/O エラー (32)"
 DISK_FULL = "I/O エラー (112)"
+IO_ERROR = "I/O エラー (1117)"
 
 QUESTIONNAIRE = [
     "避難訓練アンケート",
@@ -144,6 +148,17 @@ def full_disk(t):
     return lambda: os.remove("/proc/%d/cwd/filler" % t.session.program.process.pid)
 
 
+def share_dropping(fault):
+    """The folder behind a mounted file system that fails as a share dropping mid-send does."""
+    def cause(t):
+        t.write_old_answer()
+        share = failing_share.MountedShare(t.session.folder.path)
+        t.holders.append(share)
+        share.fail(fault)
+        return lambda: share.fail("")
+    return cause
+
+
 READ_FAULTS = [
     ("missing_file", False, missing_file, NOT_FOUND),
     ("folder_named_data_txt", False, folder_named_data, DENIED),
@@ -157,7 +172,12 @@ WRITE_FAULTS = [
     ("symbolic_link_of_that_name", False, link_named_answer, DENIED),
     ("answer_file_held", False, answer_held, SHARING_VIOLATION),
     ("full_disk", True, full_disk, DISK_FULL),
+    ("share_drops_in_a_write", False, share_dropping("write EIO 3"), IO_ERROR),
+    ("share_drops_at_the_rename", False, share_dropping("rename EIO"), IO_ERROR),
 ]
+# The rows after which the earlier answers must still be there, whole.
+KEEPS_EARLIER_ANSWERS = {"read_only_answer_file", "answer_held", "share_drops_in_a_write",
+                         "share_drops_at_the_rename"}
 
 
 _desktop = None
@@ -315,8 +335,8 @@ class FaultTest(harness.AnswerFileAssertions, unittest.TestCase):
                 s.input.click(window, *harness.centre(s.layout.edit_rect(2)))
                 s.input.type("first")
                 self.send(expected)
-                if tag == "read_only_answer_file":
-                    self.assertEqual(self.read_answer(), OLD_CONTENT, "a refused file was changed")
+                if tag in KEEPS_EARLIER_ANSWERS:
+                    self.assertEqual(self.read_answer(), OLD_CONTENT, "the earlier answers were changed")
 
                 # Still usable: the answers can be changed after the box.
                 s.input.click(window, *choices[1])

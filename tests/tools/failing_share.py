@@ -6,7 +6,8 @@
 mounts a FUSE file system that passes everything through to a fresh folder, runs COMMAND with
 MIRUNEA_FAILING_SHARE naming the mount (after the prefix, for Wine's drive Z:), unmounts, and
 exits with COMMAND's status. Whoever runs in it chooses the next fault by writing one line into
-"faults" at the mount's top:
+"faults" at the mount's top. (End-to-end tests use MountedShare instead, which puts a folder's
+files behind such a mount in the folder's own place, its faults file outside.) The faults:
 
     write <errno> <n>    the n-th write into a file being sent ("*.sending") since it was opened
     close <errno>        the flush and the sync of a file being sent (where close reports a lost write)
@@ -23,11 +24,10 @@ import sys
 import tempfile
 import time
 
-CONTROL = "/faults"
 SENDING = ".sending"
 
 
-def serve(backing, mountpoint):
+def serve(backing, mountpoint, control):
     from fusepy import FUSE, FuseOSError, Operations
 
     class FailingShare(Operations):
@@ -40,7 +40,7 @@ def serve(backing, mountpoint):
         def _fault(self, operation):
             """(errno, n) of the fault chosen for this operation, or None."""
             try:
-                with open(self._path(CONTROL), "rb") as f:
+                with open(control, "rb") as f:
                     words = f.read(256).decode("ascii", "replace").split()
             except FileNotFoundError:
                 return None
@@ -146,6 +146,58 @@ def serve(backing, mountpoint):
     FUSE(FailingShare(), mountpoint, foreground=True, nothreads=True, default_permissions=True)
 
 
+def mount(backing, mountpoint, control):
+    """The file system's process, once the mount is in place."""
+    server = subprocess.Popen([sys.executable, os.path.abspath(__file__), "serve", backing, mountpoint, control])
+    deadline = time.monotonic() + 20
+    while not os.path.ismount(mountpoint):
+        if server.poll() is not None or time.monotonic() > deadline:
+            server.kill()
+            server.wait()
+            raise RuntimeError("failing_share: the file system could not be mounted on " + mountpoint)
+        time.sleep(0.05)
+    return server
+
+
+def unmount(server, mountpoint):
+    if os.path.ismount(mountpoint):
+        subprocess.run(["fusermount", "-u", "-z", mountpoint], check=False)
+    try:
+        server.wait(10)
+    except subprocess.TimeoutExpired:
+        server.kill()
+        server.wait()
+
+
+class MountedShare:
+    """A folder's files moved behind a failing share mounted in the folder's own place, so that a
+    program already told to work there meets the faults. fail() chooses the next one; release()
+    unmounts and puts the files back."""
+
+    def __init__(self, folder):
+        self.folder = folder
+        self.top = tempfile.mkdtemp(prefix="mirunea-failing-share-")
+        self.backing = os.path.join(self.top, "backing")
+        self.control = os.path.join(self.top, "faults")
+        os.mkdir(self.backing)
+        for name in os.listdir(folder):
+            os.rename(os.path.join(folder, name), os.path.join(self.backing, name))
+        self.server = mount(self.backing, folder, self.control)
+
+    def fail(self, fault):
+        with open(self.control, "w") as f:
+            f.write(fault)
+
+    def release(self):
+        if self.server is None:
+            return
+        unmount(self.server, self.folder)
+        self.server = None
+        for name in os.listdir(self.backing):
+            os.rename(os.path.join(self.backing, name), os.path.join(self.folder, name))
+        subprocess.run(["rm", "-rf", "--one-file-system", self.top], check=False)
+
+
 def run(path_prefix, command):
     top = tempfile.mkdtemp(prefix="mirunea-failing-share-")
     backing = os.path.join(top, "backing")
@@ -153,31 +205,23 @@ def run(path_prefix, command):
     os.mkdir(backing)
     os.mkdir(mountpoint)
     os.chmod(top, 0o755)
-    server = subprocess.Popen([sys.executable, os.path.abspath(__file__), "serve", backing, mountpoint])
     try:
-        deadline = time.monotonic() + 20
-        while not os.path.ismount(mountpoint):
-            if server.poll() is not None or time.monotonic() > deadline:
-                print("failing_share: the file system could not be mounted on " + mountpoint, flush=True)
-                return 1
-            time.sleep(0.05)
+        server = mount(backing, mountpoint, os.path.join(backing, "faults"))
+    except RuntimeError as error:
+        print(error, flush=True)
+        return 1
+    try:
         env = dict(os.environ, MIRUNEA_FAILING_SHARE=path_prefix + mountpoint)
         return subprocess.run(command, env=env).returncode
     finally:
-        if os.path.ismount(mountpoint):
-            subprocess.run(["fusermount", "-u", mountpoint], check=False)
-        try:
-            server.wait(10)
-        except subprocess.TimeoutExpired:
-            server.kill()
-            server.wait()
+        unmount(server, mountpoint)
         subprocess.run(["rm", "-rf", "--one-file-system", top], check=False)
 
 
 def main():
     arguments = sys.argv[1:]
-    if len(arguments) == 3 and arguments[0] == "serve":
-        serve(arguments[1], arguments[2])
+    if len(arguments) == 4 and arguments[0] == "serve":
+        serve(arguments[1], arguments[2], arguments[3])
         return 0
     prefix = ""
     if arguments[:1] == ["run"] and "--" in arguments:
