@@ -79,4 +79,11 @@ std::size_t caretInTypedText(std::u16string_view text, std::size_t caret)
     return std::min(typedText(text.substr(0, std::min(caret, text.size()))).size(), typedText(text).size());
 }
 
+bool awaitsSecondHalf(std::u16string_view text, std::size_t caret)
+{
+    const auto high = [](char16_t c) { return c >= 0xD800 && c <= 0xDBFF; };
+    const auto low = [](char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; };
+    return caret > 0 && caret <= text.size() && high(text[caret - 1]) && (caret == text.size() || !low(text[caret]));
+}
+
 } // namespace mirunea::toolkit::rules

@@ -40,5 +40,10 @@ inline constexpr std::size_t kMaxShownCharacters = 4096;
 // Where a caret at `caret` in the text stands in typedText(text): after what
 // replaced the characters before it.
 [[nodiscard]] std::size_t caretInTypedText(std::u16string_view text, std::size_t caret);
+// Whether the character before the caret is the first half of a pair whose
+// second half has yet to come: a keyboard (Win32's WM_CHAR) sends a character
+// beyond the BMP in two halves, and replacing the first alone would make one
+// character two "?". The edit waits for the second half, or for the focus to leave.
+[[nodiscard]] bool awaitsSecondHalf(std::u16string_view text, std::size_t caret);
 
 } // namespace mirunea::toolkit::rules

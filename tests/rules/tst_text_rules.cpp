@@ -142,3 +142,17 @@ TEST_CASE("typed text is one line as written, the caret after what replaced the 
         CHECK(rules::caretInTypedText(row.text, row.caret) == row.typedCaret);
     });
 }
+
+TEST_CASE("a first half of a pair before the caret waits for its second half")
+{
+    const std::u16string high(1, char16_t(0xD842));
+    const std::u16string low(1, char16_t(0xDFB7));
+    CHECK(rules::awaitsSecondHalf(u"a" + high, 2));
+    CHECK(rules::awaitsSecondHalf(u"a" + high + u"b", 2));      // typed before text
+    CHECK_FALSE(rules::awaitsSecondHalf(u"a" + high + low, 2)); // the pair is whole
+    CHECK_FALSE(rules::awaitsSecondHalf(u"a" + high + low, 3));
+    CHECK_FALSE(rules::awaitsSecondHalf(high + u"a", 2)); // not before the caret
+    CHECK_FALSE(rules::awaitsSecondHalf(u"a" + low, 2));
+    CHECK_FALSE(rules::awaitsSecondHalf(u"", 0));
+    CHECK_FALSE(rules::awaitsSecondHalf(high, 5));
+}

@@ -38,7 +38,7 @@ SingleLineEdit::SingleLineEdit(QWidget* parent)
     // Qt cuts a longer text at 32,767 characters without a word; an answer
     // of any length is written whole.
     setMaxLength(std::numeric_limits<int>::max());
-    connect(this, &QLineEdit::textChanged, this, &SingleLineEdit::applyTextRules);
+    connect(this, &QLineEdit::textChanged, this, [this] { applyTextRules(); });
 }
 
 void SingleLineEdit::inputMethodEvent(QInputMethodEvent* event)
@@ -65,18 +65,19 @@ void SingleLineEdit::focusOutEvent(QFocusEvent* event)
     // Qt commits the composition when the focus leaves.
     QLineEdit::focusOutEvent(event);
     m_preedit.clear();
-    applyTextRules();
+    applyTextRules(true);
 }
 
-void SingleLineEdit::applyTextRules()
+void SingleLineEdit::applyTextRules(bool focusLeft)
 {
     if (m_applying || m_inInputMethodEvent)
         return;
     const std::u16string typed = text().toStdU16String();
-    const bool oneLine = toolkit::rules::isOneLine(typed);
+    if (!focusLeft && toolkit::rules::awaitsSecondHalf(typed, static_cast<std::size_t>(cursorPosition())))
+        return;
     // Characters to replace wait while a word is composed (the text excludes
     // it): replacing them would end the composition.
-    if (oneLine && (!m_preedit.isEmpty() || toolkit::rules::isAsWritten(typed)))
+    if (toolkit::rules::isOneLine(typed) && (!m_preedit.isEmpty() || toolkit::rules::isAsWritten(typed)))
         return;
     m_applying = true;
     // setText() resets the input method, which throws away a word still being

@@ -33,7 +33,8 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    void applyTextRules();
+    // Once the focus left, a first half of a pair waits no longer.
+    void applyTextRules(bool focusLeft = false);
     QString m_preedit;
     bool m_applying = false;
     bool m_inInputMethodEvent = false;

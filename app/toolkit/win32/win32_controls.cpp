@@ -481,7 +481,7 @@ void Win32Edit::onCommand(WORD notification)
     // A change, or the focus gone after a composition was given up half
     // committed.
     if (notification == EN_CHANGE || notification == EN_KILLFOCUS)
-        applyTextRules();
+        applyTextRules(notification == EN_KILLFOCUS);
 }
 
 LRESULT CALLBACK Win32Edit::editProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -504,7 +504,7 @@ bool Win32Edit::isComposing() const
     return size > 0;
 }
 
-void Win32Edit::applyTextRules()
+void Win32Edit::applyTextRules(bool focusLeft)
 {
     // Setting the text would end the composition the input method shows.
     if (m_applying || !m_window || isComposing())
@@ -515,6 +515,8 @@ void Win32Edit::applyTextRules()
         return;
     DWORD caret = 0;
     ::SendMessageW(m_window, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+    if (!focusLeft && toolkit::rules::awaitsSecondHalf(typed, caret))
+        return;
     const std::u16string shown = toolkit::rules::typedText(typed);
     const auto place = static_cast<WPARAM>(toolkit::rules::caretInTypedText(typed, caret));
     m_applying = true;

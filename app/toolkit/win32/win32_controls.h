@@ -224,7 +224,8 @@ public:
 private:
     static LRESULT CALLBACK editProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     [[nodiscard]] bool isComposing() const;
-    void applyTextRules();
+    // Once the focus left, a first half of a pair waits no longer.
+    void applyTextRules(bool focusLeft = false);
 
     WNDPROC m_editProc = nullptr;
     bool m_applying = false;
