@@ -12,8 +12,11 @@ namespace mirunea::cp932 {
 // (one U+FFFD for the pair).
 [[nodiscard]] std::u16string decode(std::string_view sjis);
 
-// Characters code page 932 cannot hold are written as "?" (one per code point),
-// except where the platform converter knows a best fit, as Windows does.
+// Code page 932's own mapping, plus the Shift-JIS forms every Japanese
+// converter gives seven characters the table lacks (WAVE DASH U+301C as 81 60,
+// see cp932_compatible.h). Everything else is written as one "?" per code
+// point: a surrogate pair is one, so is a lone surrogate. No converter's best
+// fit, so that every platform writes the same bytes.
 [[nodiscard]] std::string encode(std::u16string_view text);
 
 // For the program's own texts, which the sources hold as UTF-8.

@@ -70,7 +70,7 @@ const DecodeTable& decodeTable()
 
 const EncodeTable& encodeTable()
 {
-    static const EncodeTable table = buildPlatformEncodeTable();
+    static const EncodeTable table = agreedEncodeTable(buildPlatformEncodeTable(), decodeTable());
     return table;
 }
 

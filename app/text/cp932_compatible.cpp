@@ -2,50 +2,62 @@
 
 #include "app/text/cp932_tables.h"
 
+#include <cstddef>
+
 namespace mirunea::cp932 {
 
 namespace {
 
-// The character the bytes decode to.
-[[nodiscard]] char32_t decodedOf(std::uint16_t bytes)
+struct CompatibleForm
 {
-    const DecodeTable& table = decodeTable();
+    char16_t character;
+    std::uint16_t bytes;
+};
+
+// Characters a Unicode editor or an input method writes where Shift-JIS text
+// means the character code page 932 decodes to another code point. Input
+// methods give WAVE DASH for 〜 from their candidate lists.
+constexpr CompatibleForm kCompatibleForms[] = {
+    {u'\u301C', 0x8160}, // WAVE DASH (reads back as FULLWIDTH TILDE)
+    {u'\u2212', 0x817C}, // MINUS SIGN (FULLWIDTH HYPHEN-MINUS)
+    {u'\u2016', 0x8161}, // DOUBLE VERTICAL LINE (PARALLEL TO)
+    {u'\u2014', 0x815C}, // EM DASH (HORIZONTAL BAR)
+    {u'\u00A2', 0x8191}, // CENT SIGN (FULLWIDTH CENT SIGN)
+    {u'\u00A3', 0x8192}, // POUND SIGN (FULLWIDTH POUND SIGN)
+    {u'\u00AC', 0x81CA}, // NOT SIGN (FULLWIDTH NOT SIGN)
+};
+
+// The character the bytes decode to.
+[[nodiscard]] char16_t decodedOf(const DecodeTable& decoding, std::uint16_t bytes)
+{
     if (bytes < 0x100)
-        return table.singleByte[bytes];
+        return decoding.singleByte[bytes];
     const auto lead = static_cast<unsigned char>(bytes >> 8);
-    return table.doubleByte[leadIndex(lead) * 256 + (bytes & 0xFF)];
+    return decoding.doubleByte[leadIndex(lead) * 256 + (bytes & 0xFF)];
 }
 
 } // namespace
 
+EncodeTable agreedEncodeTable(const EncodeTable& platform, const DecodeTable& decoding)
+{
+    EncodeTable table(0x10000, kNoMapping);
+    for (std::size_t codePoint = 0; codePoint < table.size() && codePoint < platform.size(); ++codePoint) {
+        const std::uint16_t bytes = platform[codePoint];
+        if (bytes != kNoMapping && decodedOf(decoding, bytes) == codePoint)
+            table[codePoint] = bytes;
+    }
+    for (const CompatibleForm& form : kCompatibleForms)
+        table[form.character] = form.bytes;
+    return table;
+}
+
 std::optional<std::uint16_t> shiftJisOf(char32_t codePoint)
 {
-    // Characters a Unicode editor writes where Shift-JIS text meant the
-    // character code page 932 decodes to another code point.
-    switch (codePoint) {
-    case U'\u301C': // WAVE DASH
-        return 0x8160;
-    case U'\u2212': // MINUS SIGN
-        return 0x817C;
-    case U'\u2016': // DOUBLE VERTICAL LINE
-        return 0x8161;
-    case U'\u2014': // EM DASH
-        return 0x815C;
-    case U'\u00A2': // CENT SIGN
-        return 0x8191;
-    case U'\u00A3': // POUND SIGN
-        return 0x8192;
-    case U'\u00AC': // NOT SIGN
-        return 0x81CA;
-    default:
-        break;
-    }
-    if (codePoint > 0xFFFF || isSurrogate(static_cast<char16_t>(codePoint)))
+    if (codePoint > 0xFFFF)
         return std::nullopt;
+    // The table leaves the surrogates unmapped.
     const std::uint16_t bytes = encodeTable()[codePoint];
-    // A converter's best fit ("¥" written as "\") is no form of the character:
-    // only what decodes back to it counts, so that every platform agrees.
-    if (bytes == kNoMapping || decodedOf(bytes) != codePoint)
+    if (bytes == kNoMapping)
         return std::nullopt;
     return bytes;
 }

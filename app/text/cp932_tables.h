@@ -52,6 +52,12 @@ inline constexpr std::uint16_t kNoMapping = 0xFFFF;
 [[nodiscard]] const DecodeTable& decodeTable();
 [[nodiscard]] const EncodeTable& encodeTable();
 
+// The table encode() writes by, the same on every platform: of a converter's
+// mappings only those that decode back to their character (a best fit such as
+// "e" for "é" or "\" for "¥" is no form of the character), plus the forms of
+// cp932_compatible.h.
+[[nodiscard]] EncodeTable agreedEncodeTable(const EncodeTable& platform, const DecodeTable& decoding);
+
 // What each platform layer provides: its converter's tables, and UTF-8 to
 // UTF-16 and back for the program's own texts (decoded text holds no
 // surrogates, so the way back sees BMP code points only).

@@ -48,7 +48,7 @@ LIBRARIES = {
 
 # System headers that belong to one kind of folder only.
 TOOLKIT_HEADER = re.compile(r"^(Q[A-Za-z]+|xcb/.*)$")
-WINDOWS_HEADER = re.compile(r"^(windows|oleacc|shellapi|shlobj|commctrl|winuser|winbase)\.h$", re.I)
+WINDOWS_HEADER = re.compile(r"^(windows|oleacc|shellapi|shlobj|commctrl|winuser|winbase|imm)\.h$", re.I)
 POSIX_HEADER = re.compile(r"^(unistd|fcntl|iconv|langinfo|dirent|sys/.*)\.h$")
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]', re.M)

@@ -476,3 +476,24 @@ TEST_CASE("a second send replaces the first answer file")
     CHECK(sheet.folder.answerFileBytes()
           == expectedAnswerFile({"Hanako", "[Q1R]", "0", "1", "[Q2T]", "short", "[Q3C]", "0", "1", "[END]"}));
 }
+
+TEST_CASE("a character Shift-JIS cannot hold shows at once as what will be sent")
+{
+    OpenSheet sheet(Lines{"t", "d", "n", "[T]q"});
+    REQUIRE(sheet.readyWithoutBox());
+    clickOn(*sheet, "Ename");
+    sheet->type("𠮷田"); // an input method's commit
+    CHECK(sheet->shownText("Ename") == "?田");
+    clickOn(*sheet, "Edit1");
+    sheet->paste("〜−‖¢£¬—😀𠮷한é");
+    // The seven read back as the characters their bytes are; the rest one "?" a code point.
+    CHECK(sheet->shownText("Edit1") == "～－∥￠￡￢―????");
+    sheet->type("x"); // the caret stands after the replaced paste
+    CHECK(sheet->shownText("Edit1") == "～－∥￠￡￢―????x");
+    clickOn(*sheet, "Button1");
+    REQUIRE(sheet->seenBoxes().size() == 1u);
+    CHECK(sheet->seenBoxes().front().text == "送信しました");
+    CHECK(sheet.folder.answerFileBytes()
+          == expectedAnswerFile({"?田", "[Q1T]"})
+              + "\x81\x60\x81\x7c\x81\x61\x81\x91\x81\x92\x81\xca\x81\x5c????x\r\n[END]\r\n");
+}

@@ -79,6 +79,9 @@ public:
     // Text typed into the focused control (an input method's commit for
     // characters beyond ASCII).
     virtual void type(const std::string& utf8) = 0;
+    // Text put on the clipboard and pasted into the focused control, as
+    // Ctrl+V does.
+    virtual void paste(const std::string& utf8) = 0;
     // A left click at a point of the window's client area.
     virtual void click(Point client) = 0;
 

@@ -8,6 +8,7 @@
 
 #include <doctest/doctest.h>
 
+#include <ios>
 #include <string>
 #include <vector>
 
@@ -78,4 +79,80 @@ TEST_CASE("typed text stays one line: breaks and other controls but tab become o
     CHECK(rules::isOneLine(u"a\tb"));
     CHECK_FALSE(rules::isOneLine(u"a\r\nb"));
     CHECK_FALSE(rules::isOneLine(std::u16string(1, u'\0')));
+}
+
+TEST_CASE("an edit shows each character as the answer file will hold it")
+{
+    const test::CaseRows<std::u16string, std::u16string> rows{
+        {"Japanese and ASCII untouched", u"給食 ソ表 ｱ\\~", u"給食 ソ表 ｱ\\~"},
+        // The compatible forms read back as the characters their bytes are.
+        {"the pasted line", u"〜−‖¢£¬—😀𠮷한é", u"～－∥￠￡￢―????"},
+        {"a name beyond the BMP", u"𠮷田", u"?田"},
+        {"lone surrogates one each", std::u16string{u'a', char16_t(0xD83D), u'b', char16_t(0xDE00)}, u"a?b?"},
+        {"no best fit", u"¥é€", u"???"},
+        {"empty", u"", u""},
+    };
+    test::forEachRow(rows, [](const auto& row) {
+        CHECK(rules::asWritten(row.input) == row.expected);
+        CHECK(rules::isAsWritten(row.input) == (row.input == row.expected));
+    });
+}
+
+TEST_CASE("what an edit shows writes the same bytes as what was typed, for every character")
+{
+    // Every BMP code point and a few beyond it, each alone.
+    std::vector<std::u16string> characters;
+    for (char32_t c = 0; c < 0x10000; ++c)
+        characters.emplace_back(1, static_cast<char16_t>(c));
+    characters.push_back(u"\U0001F600");
+    characters.push_back(u"\U00020BB7");
+    std::size_t failures = 0;
+    for (const std::u16string& c : characters) {
+        const std::u16string shown = rules::asWritten(c);
+        const bool ok = cp932::encode(shown) == cp932::encode(c) && rules::isAsWritten(shown)
+            && rules::asWritten(shown) == shown && rules::isAsWritten(c) == (shown == c);
+        if (!ok && ++failures <= 10)
+            FAIL_CHECK("U+" << std::hex << static_cast<unsigned>(c[0]) << " (" << c.size() << " units)");
+    }
+    CHECK(failures == 0);
+}
+
+TEST_CASE("typed text is one line as written, the caret after what replaced the text before it")
+{
+    struct Row
+    {
+        const char* tag;
+        std::u16string text;
+        std::size_t caret;
+        std::u16string typed;
+        std::size_t typedCaret;
+    };
+    const std::vector<Row> rows{
+        {"caret after a pair", u"a😀b", 3, u"a?b", 2},
+        {"caret before a pair", u"a😀b", 1, u"a?b", 1},
+        {"caret between the halves of a pair", u"a😀b", 2, u"a?b", 2},
+        {"caret at the end", u"𠮷田", 3, u"?田", 2},
+        {"line break and wave dash", u"x\r\n〜y", 4, u"x ～y", 3},
+        {"caret between CR and LF", u"x\r\ny", 2, u"x y", 2},
+        {"caret past the end", u"é", 5, u"?", 1},
+        {"nothing to change", u"あい", 1, u"あい", 1},
+    };
+    test::forEachRow(rows, [](const Row& row) {
+        CHECK(rules::typedText(row.text) == row.typed);
+        CHECK(rules::caretInTypedText(row.text, row.caret) == row.typedCaret);
+    });
+}
+
+TEST_CASE("a first half of a pair before the caret waits for its second half")
+{
+    const std::u16string high(1, char16_t(0xD842));
+    const std::u16string low(1, char16_t(0xDFB7));
+    CHECK(rules::awaitsSecondHalf(u"a" + high, 2));
+    CHECK(rules::awaitsSecondHalf(u"a" + high + u"b", 2));      // typed before text
+    CHECK_FALSE(rules::awaitsSecondHalf(u"a" + high + low, 2)); // the pair is whole
+    CHECK_FALSE(rules::awaitsSecondHalf(u"a" + high + low, 3));
+    CHECK_FALSE(rules::awaitsSecondHalf(high + u"a", 2)); // not before the caret
+    CHECK_FALSE(rules::awaitsSecondHalf(u"a" + low, 2));
+    CHECK_FALSE(rules::awaitsSecondHalf(u"", 0));
+    CHECK_FALSE(rules::awaitsSecondHalf(high, 5));
 }

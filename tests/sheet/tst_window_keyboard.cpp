@@ -45,6 +45,7 @@ private Q_SLOTS:
     void doubleAmpersandIsOneAmpersandForScreenReaders();
     void pastedLinesBecomeOneLine();
     void pasteWhileComposingKeepsTheComposedWord();
+    void charactersToReplaceWaitForTheCompositionToEnd();
 };
 
 void WindowKeyboardTest::doubleAmpersandIsOneAmpersandForScreenReaders()
@@ -104,6 +105,28 @@ void WindowKeyboardTest::pasteWhileComposingKeepsTheComposedWord()
     QGuiApplication::clipboard()->setText(QString::fromUtf8("\n"));
     QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(edit->text(), QString::fromUtf8("新 "));
+}
+
+void WindowKeyboardTest::charactersToReplaceWaitForTheCompositionToEnd()
+{
+    OpenSheet s(kQuestionnaire);
+    QVERIFY(s.shownWithoutBox());
+    auto* edit = s.control<QLineEdit>(QStringLiteral("Edit1"));
+    edit->setFocus(Qt::TabFocusReason);
+
+    // A part committed while the rest is still composed stays as it came
+    // (setting the text now would throw the composition away) ...
+    QInputMethodEvent partly(QString::fromUtf8("だ"), {});
+    partly.setCommitString(QString::fromUtf8("𠮷"));
+    QApplication::sendEvent(edit, &partly);
+    QCOMPARE(edit->text(), QString::fromUtf8("𠮷"));
+
+    // ... until the composition ends.
+    QInputMethodEvent rest;
+    rest.setCommitString(QString::fromUtf8("田〜"));
+    QApplication::sendEvent(edit, &rest);
+    QCOMPARE(edit->text(), QString::fromUtf8("?田～"));
+    QCOMPARE(edit->cursorPosition(), 3);
 }
 
 QTEST_MAIN(WindowKeyboardTest)

@@ -97,41 +97,18 @@ private:
     std::string m_shown;
 };
 
-// Characters written by best fit, as Windows does; the encode list leaves them
+// The characters code page 932's table lacks that every Japanese converter
+// writes in another character's Shift-JIS form; the encode list leaves them
 // out because they do not decode back to themselves.
-const std::map<char32_t, std::string> kBestFits{
+const std::map<char32_t, std::string> kCompatibleForms{
+    {0x301C, "\x81\x60"}, // WAVE DASH -> FULLWIDTH TILDE
+    {0x2212, "\x81\x7C"}, // MINUS SIGN -> FULLWIDTH HYPHEN-MINUS
+    {0x2016, "\x81\x61"}, // DOUBLE VERTICAL LINE -> PARALLEL TO
+    {0x2014, "\x81\x5C"}, // EM DASH -> HORIZONTAL BAR
     {0x00A2, "\x81\x91"}, // CENT SIGN -> FULLWIDTH CENT SIGN
     {0x00A3, "\x81\x92"}, // POUND SIGN
-    {0x00A5, "\x5C"},     // YEN SIGN -> backslash byte
     {0x00AC, "\x81\xCA"}, // NOT SIGN
-    {0x2014, "\x81\x5C"}, // EM DASH
-    {0x2016, "\x81\x61"}, // DOUBLE VERTICAL LINE
-    {0x203E, "\x7E"},     // OVERLINE
-    {0x2212, "\x81\x7C"}, // MINUS SIGN
-    {0x301C, "\x81\x60"}, // WAVE DASH
 };
-
-// What an unlisted BMP code point may become. glibc writes exactly the best
-// fits above and "?" for everything else. Wine's converter knows only some of
-// them (not U+2014, U+2016, U+203E, U+2212, U+301C), and best-fits many more
-// characters (Latin letters with accents to the bare letter, for one): there
-// "?" also passes for the known ones, and any other best fit that is one
-// listed character other than the code point itself.
-[[nodiscard]] bool isQuestionMarkOrBestFit(char32_t codePoint, const std::string& encoded,
-                                           [[maybe_unused]] const std::set<std::string>& listedBytes)
-{
-    const auto known = kBestFits.find(codePoint);
-#ifdef _WIN32
-    if (encoded == "?")
-        return true;
-    if (known != kBestFits.end())
-        return encoded == known->second;
-    const std::u16string decoded = cp932::decode(encoded);
-    return listedBytes.count(encoded) == 1 && decoded.size() == 1 && decoded[0] != codePoint;
-#else
-    return encoded == (known != kBestFits.end() ? known->second : std::string("?"));
-#endif
-}
 
 constexpr std::size_t kMinimumListedMappings = 9000;
 
@@ -220,30 +197,30 @@ TEST_CASE("every listed code point encodes to its bytes, alone and run together"
     checkListedMappings("cp932-encode.txt", Direction::Encode);
 }
 
-TEST_CASE("every unlisted BMP code point encodes to \"?\" or a best fit")
+TEST_CASE("every unlisted BMP code point encodes to one \"?\" but the seven compatible forms")
 {
     std::set<char32_t> listed;
     for (const Mapping& mapping : readMappings("cp932-encode.txt"))
         listed.insert(mapping.codePoint);
-    std::set<std::string> listedBytes;
-    for (const Mapping& mapping : readMappings("cp932-decode.txt"))
-        listedBytes.insert(mapping.bytes);
     Failures failures;
-    std::size_t bestFits = 0;
     for (char32_t codePoint = 0; codePoint < 0x10000; ++codePoint) {
         if (listed.count(codePoint))
             continue;
+        const auto compatible = kCompatibleForms.find(codePoint);
+        const std::string expected = compatible != kCompatibleForms.end() ? compatible->second : std::string("?");
         const std::string encoded = cp932::encode(utf16(codePoint));
-        if (!isQuestionMarkOrBestFit(codePoint, encoded, listedBytes))
+        if (encoded != expected)
             failures.add(printable(utf16(codePoint)) + " -> " + printable(encoded));
-        if (encoded != "?")
-            ++bestFits;
     }
     CHECK_MESSAGE(failures.count() == 0, failures.shown());
-    MESSAGE(bestFits << " code points written by best fit");
-    // The best fits that matter most for Japanese text, known to every converter.
-    CHECK(printable(cp932::encode(u"\u00A5")) == printable("\x5C"));
-    CHECK(printable(cp932::encode(u"\u00A2\u00A3\u00AC")) == printable("\x81\x91\x81\x92\x81\xCA"));
+    // Run together, as an input method's candidates arrive.
+    std::u16string allCompatible;
+    std::string allForms;
+    for (const auto& [codePoint, bytes] : kCompatibleForms) {
+        allCompatible += utf16(codePoint);
+        allForms += bytes;
+    }
+    CHECK(printable(cp932::encode(allCompatible)) == printable(allForms));
 }
 
 TEST_CASE("invalid bytes decode to replacement characters, and decoding goes on after them")
@@ -276,19 +253,15 @@ TEST_CASE("invalid bytes decode to replacement characters, and decoding goes on 
     forEachRow(rows, [](const auto& row) { CHECK(printable(cp932::decode(row.input)) == printable(row.expected)); });
 }
 
-TEST_CASE("characters code page 932 cannot hold encode to one \"?\" each")
+TEST_CASE("characters code page 932 cannot hold encode to one \"?\" each, on every platform")
 {
-    struct Row
-    {
-        const char* tag;
-        std::u16string text;
-        std::string expected;
-        // Also accepted under Wine, whose converter writes the BMP character by
-        // a best fit (see isQuestionMarkOrBestFit); empty where none is.
-        std::string underWine = {};
-    };
-    const std::vector<Row> rows{
-        {"e acute", u"caf\u00E9", "caf?", "cafe"},
+    const CaseRows<std::u16string, std::string> rows{
+        {"e acute, no best fit", u"caf\u00E9", "caf?"},
+        {"yen sign, no best fit",
+         u"\u00A5"
+         "100",
+         "?100"},
+        {"overline, no best fit", u"\u203E", "?"},
         {"U+0080 has no byte of its own", u"a\u0080b", "a?b"},
         {"private use U+F8F0 has no byte of its own", u"\uF8F0\uF8F3", "??"},
         {"euro sign", u"\u20AC5", "?5"},
@@ -303,25 +276,12 @@ TEST_CASE("characters code page 932 cannot hold encode to one \"?\" each")
         {"lone low surrogate", std::u16string{u'A', char16_t(0xDE00)}, "A?"},
         {"high surrogate before a pair", std::u16string{char16_t(0xD83D)} + u"\U0001F600", "??"},
         {"mapped around unmapped", u"\u65E5\u20AC\u672C", "\x93\xFA?\x96\x7B"},
-        {"mapped around a best fit or unmapped", u"\u65E5\u00E9\u672C", "\x93\xFA?\x96\x7B",
-         "\x93\xFA"
-         "e\x96\x7B"},
-        {"yen sign best fit",
-         u"\u00A5"
-         "100",
-         "\\100"},
-        // Wine knows neither of these two best fits.
-        {"wave dash best fit", u"\u301C", "\x81\x60", "?"},
-        {"minus sign best fit", u"\u2212", "\x81\x7C", "?"},
+        {"mapped around an accented letter", u"\u65E5\u00E9\u672C", "\x93\xFA?\x96\x7B"},
+        {"the pasted line of the answer sheet",
+         u"\u301C\u2212\u2016\u00A2\u00A3\u00AC\u2014\U0001F600\U00020BB7\uD55C\u00E9",
+         "\x81\x60\x81\x7C\x81\x61\x81\x91\x81\x92\x81\xCA\x81\x5C????"},
     };
-    forEachRow(rows, [](const Row& row) {
-        const std::string encoded = cp932::encode(row.text);
-#ifdef _WIN32
-        if (!row.underWine.empty() && encoded == row.underWine)
-            return;
-#endif
-        CHECK(printable(encoded) == printable(row.expected));
-    });
+    forEachRow(rows, [](const auto& row) { CHECK(printable(cp932::encode(row.input)) == printable(row.expected)); });
 }
 
 TEST_CASE("the program's own texts convert from and to UTF-8")

@@ -15,7 +15,7 @@ import xml.etree.ElementTree as ElementTree
 # DLLs of Windows itself (lower case). A DLL of the tool chain (libstdc++-6.dll,
 # libgcc_s_seh-1.dll, libwinpthread-1.dll) would be missing on a school PC.
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "msvcrt.dll", "advapi32.dll", "shell32.dll",
-               "ole32.dll", "oleaut32.dll", "comctl32.dll", "uxtheme.dll", "shcore.dll", "oleacc.dll"}
+               "ole32.dll", "oleaut32.dll", "comctl32.dll", "uxtheme.dll", "shcore.dll", "oleacc.dll", "imm32.dll"}
 SIZE_LIMIT = 512 * 1024
 WINDOWS_SETTINGS_2005 = "{http://schemas.microsoft.com/SMI/2005/WindowsSettings}"
 WINDOWS_SETTINGS_2016 = "{http://schemas.microsoft.com/SMI/2016/WindowsSettings}"

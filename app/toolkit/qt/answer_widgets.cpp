@@ -8,7 +8,9 @@
 #include <QInputMethod>
 #include <QInputMethodEvent>
 
+#include <cstddef>
 #include <limits>
+#include <string>
 
 namespace mirunea::qt {
 
@@ -36,13 +38,19 @@ SingleLineEdit::SingleLineEdit(QWidget* parent)
     // Qt cuts a longer text at 32,767 characters without a word; an answer
     // of any length is written whole.
     setMaxLength(std::numeric_limits<int>::max());
-    connect(this, &QLineEdit::textChanged, this, &SingleLineEdit::removeLineBreaks);
+    connect(this, &QLineEdit::textChanged, this, [this] { applyTextRules(); });
 }
 
 void SingleLineEdit::inputMethodEvent(QInputMethodEvent* event)
 {
+    // The text changes inside the event, before the composition it leaves is
+    // known: the rules wait for its end.
+    m_inInputMethodEvent = true;
     QLineEdit::inputMethodEvent(event);
+    m_inInputMethodEvent = false;
     m_preedit = event->preeditString();
+    if (m_preedit.isEmpty())
+        applyTextRules();
 }
 
 void SingleLineEdit::setText(const QString& text)
@@ -57,13 +65,21 @@ void SingleLineEdit::focusOutEvent(QFocusEvent* event)
     // Qt commits the composition when the focus leaves.
     QLineEdit::focusOutEvent(event);
     m_preedit.clear();
+    applyTextRules(true);
 }
 
-void SingleLineEdit::removeLineBreaks()
+void SingleLineEdit::applyTextRules(bool focusLeft)
 {
-    if (m_removing || toolkit::rules::isOneLine(text().toStdU16String()))
+    if (m_applying || m_inInputMethodEvent)
         return;
-    m_removing = true;
+    const std::u16string typed = text().toStdU16String();
+    if (!focusLeft && toolkit::rules::awaitsSecondHalf(typed, static_cast<std::size_t>(cursorPosition())))
+        return;
+    // Characters to replace wait while a word is composed (the text excludes
+    // it): replacing them would end the composition.
+    if (toolkit::rules::isOneLine(typed) && (!m_preedit.isEmpty() || toolkit::rules::isAsWritten(typed)))
+        return;
+    m_applying = true;
     // setText() resets the input method, which throws away a word still being
     // composed; commit it first, where it is shown, so that it stays.
     if (!m_preedit.isEmpty()) {
@@ -73,11 +89,12 @@ void SingleLineEdit::removeLineBreaks()
         m_preedit.clear();
         QGuiApplication::inputMethod()->reset();
     }
-    const QString current = text();
-    const int cursor = static_cast<int>(withoutLineBreaks(current.left(cursorPosition())).size());
-    QLineEdit::setText(withoutLineBreaks(current));
+    const std::u16string current = text().toStdU16String();
+    const auto cursor = static_cast<int>(
+        toolkit::rules::caretInTypedText(current, static_cast<std::size_t>(cursorPosition())));
+    QLineEdit::setText(QString::fromStdU16String(toolkit::rules::typedText(current)));
     setCursorPosition(cursor);
-    m_removing = false;
+    m_applying = false;
 }
 
 } // namespace mirunea::qt

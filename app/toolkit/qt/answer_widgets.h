@@ -15,8 +15,11 @@ public:
     void appendItem(const QString& text);
 };
 
-// A single-line edit that never holds a line break, even after a paste; a
-// word being composed through an input method survives that paste.
+// A single-line edit that holds what was typed, pasted or committed as the
+// text rules say: one line, each character as it will be written. A word
+// being composed through an input method survives a paste with a line break;
+// other characters committed while a word is composed are replaced once the
+// composition ends.
 class SingleLineEdit : public QLineEdit
 {
     Q_OBJECT
@@ -30,9 +33,11 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    void removeLineBreaks();
+    // Once the focus left, a first half of a pair waits no longer.
+    void applyTextRules(bool focusLeft = false);
     QString m_preedit;
-    bool m_removing = false;
+    bool m_applying = false;
+    bool m_inInputMethodEvent = false;
 };
 
 } // namespace mirunea::qt

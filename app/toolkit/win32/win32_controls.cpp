@@ -1,8 +1,11 @@
 #include "app/toolkit/win32/win32_controls.h"
 
+#include "app/toolkit/text_rules.h"
 #include "app/toolkit/win32/dpi.h"
 #include "app/toolkit/win32/win32_text.h"
 #include "app/toolkit/window_rules.h"
+
+#include <imm.h>
 
 #include <algorithm>
 
@@ -455,6 +458,14 @@ void Win32CheckListBox::onDrawItem(const DRAWITEMSTRUCT& item)
         ::DrawFocusRect(dc, &textRect);
 }
 
+void Win32Edit::attach(HWND edit)
+{
+    WindowControl::attach(edit);
+    setChildHandler(edit, this); // before the subclass below looks for it
+    m_editProc = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Edit::editProc)));
+}
+
 void Win32Edit::setText(const std::string& text)
 {
     setCurrentText(toWide(text));
@@ -463,6 +474,55 @@ void Win32Edit::setText(const std::string& text)
 std::string Win32Edit::text() const
 {
     return toSjis(withoutLineBreaks(currentText()));
+}
+
+void Win32Edit::onCommand(WORD notification)
+{
+    // A change, or the focus gone after a composition was given up half
+    // committed.
+    if (notification == EN_CHANGE || notification == EN_KILLFOCUS)
+        applyTextRules(notification == EN_KILLFOCUS);
+}
+
+LRESULT CALLBACK Win32Edit::editProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* self = static_cast<Win32Edit*>(reinterpret_cast<ChildHandler*>(::GetWindowLongPtrW(window, GWLP_USERDATA)));
+    const LRESULT result = ::CallWindowProcW(self->m_editProc, window, message, wParam, lParam);
+    // What a composition committed while it went on waited for its end.
+    if (message == WM_IME_ENDCOMPOSITION)
+        self->applyTextRules();
+    return result;
+}
+
+bool Win32Edit::isComposing() const
+{
+    const HIMC context = ::ImmGetContext(m_window);
+    if (!context)
+        return false;
+    const LONG size = ::ImmGetCompositionStringW(context, GCS_COMPSTR, nullptr, 0);
+    ::ImmReleaseContext(m_window, context);
+    return size > 0;
+}
+
+void Win32Edit::applyTextRules(bool focusLeft)
+{
+    // Setting the text would end the composition the input method shows.
+    if (m_applying || !m_window || isComposing())
+        return;
+    const std::wstring current = windowText(m_window);
+    const std::u16string typed(current.begin(), current.end());
+    if (toolkit::rules::isOneLine(typed) && toolkit::rules::isAsWritten(typed))
+        return;
+    DWORD caret = 0;
+    ::SendMessageW(m_window, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+    if (!focusLeft && toolkit::rules::awaitsSecondHalf(typed, caret))
+        return;
+    const std::u16string shown = toolkit::rules::typedText(typed);
+    const auto place = static_cast<WPARAM>(toolkit::rules::caretInTypedText(typed, caret));
+    m_applying = true;
+    ::SetWindowTextW(m_window, std::wstring(shown.begin(), shown.end()).c_str());
+    ::SendMessageW(m_window, EM_SETSEL, place, static_cast<LPARAM>(place));
+    m_applying = false;
 }
 
 void Win32Button::setCaption(const std::string& text)

@@ -206,15 +206,29 @@ private:
     int m_dpi = toolkit::rules::kDesignDpi;
 };
 
+// An edit holds what was typed, pasted or committed as the text rules say:
+// one line, each character as it will be written. Never while an input
+// method composes a word: what it committed is replaced once it is done.
 class Win32Edit : public WindowControl<toolkit::Edit>
 {
 public:
     using WindowControl::WindowControl;
+    void attach(HWND edit) override;
     void setText(const std::string& text) override;
     [[nodiscard]] std::string text() const override;
+    void onCommand(WORD notification) override;
     // Its text is its value, not its name: the question or prompt only.
     [[nodiscard]] std::wstring accessibleName(long /*child*/) const override { return m_accessibleName; }
     [[nodiscard]] long accessibleRole(long /*child*/) const override { return ROLE_SYSTEM_TEXT; }
+
+private:
+    static LRESULT CALLBACK editProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    [[nodiscard]] bool isComposing() const;
+    // Once the focus left, a first half of a pair waits no longer.
+    void applyTextRules(bool focusLeft = false);
+
+    WNDPROC m_editProc = nullptr;
+    bool m_applying = false;
 };
 
 class Win32Button : public WindowControl<toolkit::Button>

@@ -10,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QGroupBox>
 #include <QImage>
 #include <QInputMethodEvent>
@@ -125,6 +126,12 @@ public:
             commit.setCommitString(typed);
             QApplication::sendEvent(keyTarget(), &commit);
         }
+    }
+
+    void paste(const std::string& text) override
+    {
+        QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+        QTest::keyClick(keyTarget(), Qt::Key_V, Qt::ControlModifier);
     }
 
     void click(Point client) override

@@ -16,6 +16,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <map>
 #include <stdexcept>
 
@@ -138,6 +139,27 @@ public:
         const HWND focus = ::GetFocus();
         for (wchar_t c : wide(text))
             ::PostMessageW(focus, WM_CHAR, c, 1);
+        pump(5);
+    }
+
+    void paste(const std::string& text) override
+    {
+        const HWND focus = ::GetFocus();
+        const std::wstring pasted = wide(text);
+        if (!::OpenClipboard(focus))
+            throw std::runtime_error("cannot open the clipboard");
+        ::EmptyClipboard();
+        const std::size_t bytes = (pasted.size() + 1) * sizeof(wchar_t);
+        const HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
+        if (memory) {
+            std::memcpy(::GlobalLock(memory), pasted.c_str(), bytes);
+            ::GlobalUnlock(memory);
+        }
+        const bool put = memory && ::SetClipboardData(CF_UNICODETEXT, memory);
+        ::CloseClipboard();
+        if (!put)
+            throw std::runtime_error("cannot put the text on the clipboard");
+        ::SendMessageW(focus, WM_PASTE, 0, 0);
         pump(5);
     }
 
