@@ -82,6 +82,22 @@ void checkNextSendGoesThrough()
     CHECK(printable(readFileBytes("PC05.ans")) == printable(kSampleBytes));
 }
 
+const std::string kEarlierSend = "PC05\r\nTaro\r\n[Q1T]\r\nold answer of an earlier send\r\n[END]\r\n";
+
+// After a failed send nothing half-written stands under any name: the earlier
+// answers (none: empty) are as they were, and a first send leaves no file
+// that reads as empty. Then the next send goes through.
+void checkEarlierAnswersStand(const std::string& earlier)
+{
+    if (!earlier.empty()) {
+        CHECK(entryNames() == std::vector<std::string>{"PC05.ans"});
+        CHECK(printable(readFileBytes("PC05.ans")) == printable(earlier));
+    } else {
+        CHECK(entryNames().empty());
+    }
+    checkNextSendGoesThrough();
+}
+
 std::string goldenBytes(const char* golden)
 {
     return readFileBytes(pathIn(MIRUNEA_TEST_DATA, golden));
@@ -260,7 +276,7 @@ TEST_CASE("a send that fails after the creation keeps the previous answers whole
         return rows;
     };
 
-    const std::string earlier = "PC05\r\nTaro\r\n[Q1T]\r\nold answer of an earlier send\r\n[END]\r\n";
+    const std::string earlier = kEarlierSend;
     for (const bool earlierSend : {true, false}) {
         for (Row& row : makeRows()) {
             const std::string tag = row.tag;
@@ -274,15 +290,7 @@ TEST_CASE("a send that fails after the creation keeps the previous answers whole
             CHECK(row.files.writes() == row.writes);
             CHECK(row.files.closes() == row.closes);
             CHECK(row.files.replaces() == row.replaces);
-            // Nothing half-written under any name: the earlier answers stand
-            // as they were, and a first send leaves no file that reads as empty.
-            if (earlierSend) {
-                CHECK(entryNames() == std::vector<std::string>{"PC05.ans"});
-                CHECK(printable(readFileBytes("PC05.ans")) == printable(earlier));
-            } else {
-                CHECK(entryNames().empty());
-            }
-            checkNextSendGoesThrough();
+            checkEarlierAnswersStand(earlierSend ? earlier : std::string());
             CHECK(entryNames() == std::vector<std::string>{"PC05.ans"});
         }
     }
@@ -361,7 +369,7 @@ TEST_CASE("on a share that fails a write, the close or the rename, the earlier a
         {"close EIO", kIoError},          // the lost write is reported at the close
         {"rename EIO", kIoErrorAtRename}, // the share drops at the rename
     };
-    const std::string earlier = "PC05\r\nTaro\r\n[Q1T]\r\nold answer of an earlier send\r\n[END]\r\n";
+    const std::string earlier = kEarlierSend;
     for (const Row& row : rows) {
         for (const bool earlierSend : {true, false}) {
             const std::string fault = row.fault;
@@ -375,13 +383,7 @@ TEST_CASE("on a share that fails a write, the close or the rename, the earlier a
             writeFileBytes(faults, "");
             REQUIRE(failure.has_value());
             CHECK(failure->code() == row.code);
-            if (earlierSend) {
-                CHECK(entryNames() == std::vector<std::string>{"PC05.ans"});
-                CHECK(printable(readFileBytes("PC05.ans")) == printable(earlier));
-            } else {
-                CHECK(entryNames().empty());
-            }
-            checkNextSendGoesThrough();
+            checkEarlierAnswersStand(earlierSend ? earlier : std::string());
         }
     }
 }
