@@ -14,7 +14,7 @@ packages=(
   clang libclang-rt-14-dev clang-format
   doctest-dev
   chromium gnumeric poppler-utils
-  dpkg-dev desktop-file-utils
+  dpkg-dev desktop-file-utils man-db
   openbox xfwm4 ibus ibus-anthy libglib2.0-bin xclip python3-gi
   fuse3 python3-fusepy
 )

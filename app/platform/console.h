@@ -16,4 +16,16 @@ enum class ConsoleStream { Output, Error };
 
 void writeConsole(ConsoleStream stream, std::string_view utf8);
 
+// Whether the console was made for this process alone: on Windows, a console
+// program started from Explorer (a double click, or a folder dropped on it)
+// gets a console of its own, which closes the moment the program ends; one
+// started from a command prompt shares the prompt's. Always false on POSIX,
+// whose terminals belong to the shell that runs the program.
+[[nodiscard]] bool consoleIsOwn();
+
+// Waits until a key is pressed on the console (modifier keys alone do not
+// count; keys pressed before the call are dropped). Without a console, reads
+// standard input to the end of a line or of the input.
+void waitForKey();
+
 } // namespace mirunea

@@ -17,6 +17,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
             line.version = true;
         } else if (!optionsEnded && argument == "--fix-encoding") {
             line.fixEncoding = true;
+        } else if (!optionsEnded && argument == "--open") {
+            line.open = true;
         } else if (!optionsEnded && argument.size() > 1 && argument[0] == '-') {
             line.error = "知らないオプションです: " + argument;
         } else if (folderGiven) {
@@ -35,16 +37,20 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
 
 std::string usageText()
 {
-    return "使い方: mirunea-tally [--fix-encoding] [フォルダー]\n"
+    return "使い方: mirunea-tally [--fix-encoding] [--open] [フォルダー]\n"
            "\n"
            "アンケートのフォルダー（省略すると今のフォルダー）の data.txt を確かめ、\n"
            "*.ans の回答を集計して、同じフォルダーに次の二つを書きます。\n"
            "  tally.html  報告（ブラウザーで開きます）\n"
            "  tally.csv   回答の一覧（Excel などで開きます）\n"
            "授業の前に実行すると、data.txt がどう表示されるかを確かめられます。\n"
+           "Windows では、フォルダーを mirunea-tally.exe のアイコンにドロップするか、\n"
+           "フォルダーの中に置いた mirunea-tally.exe をダブルクリックしても実行でき、\n"
+           "報告をブラウザーで開いて、キーが押されるまで待ちます。\n"
            "\n"
            "  --fix-encoding  UTF-8 や UTF-16 で保存された data.txt を Shift-JIS に直します\n"
            "                  （元のファイルは data.txt.orig として残します）\n"
+           "  --open          書いた tally.html をブラウザーで開きます\n"
            "  --help          この説明を表示します\n"
            "  --version       版を表示します\n"
            "\n"

@@ -10,6 +10,7 @@ struct CommandLine
 {
     std::string folder = "."; // UTF-8
     bool fixEncoding = false;
+    bool open = false; // tally.html shown in the default browser once written
     bool help = false;
     bool version = false;
     std::string error; // UTF-8; not empty: the command line is wrong, and why

@@ -15,6 +15,7 @@
 #include "tally/report/output_file.h"
 #include "tally/run/command_line.h"
 #include "tally/run/report_adapter.h"
+#include "tally/run/run_ending.h"
 #include "tally/run/summary.h"
 
 #include <filesystem>
@@ -56,10 +57,16 @@ struct CannotRun
     return found;
 }
 
+constexpr const char* kReportName = "tally.html";
+
 void enterFolder(const std::string& folder)
 {
     std::error_code error;
-    std::filesystem::current_path(std::filesystem::path(std::u8string(folder.begin(), folder.end())), error);
+    std::filesystem::path path(std::u8string(folder.begin(), folder.end()));
+    // A data.txt or an answer file dropped on the tool in place of its folder.
+    if (std::filesystem::is_regular_file(path, error) && path.has_parent_path())
+        path = path.parent_path();
+    std::filesystem::current_path(path, error);
     if (error)
         throw CannotRun{"フォルダー「" + folder + "」を開けません（" + error.message() + "）"};
 }
@@ -109,7 +116,7 @@ void enterFolder(const std::string& folder)
 
 // --fix-encoding: a UTF-8 or UTF-16 "data.txt" rewritten as Shift-JIS, the
 // original kept as data.txt.orig. Returns whether the file was rewritten.
-bool fixEncoding(const std::string& bytes, RunOutput& output)
+bool fixEncoding(const std::string& bytes, RunHost& output)
 {
     const FileEncoding encoding = detectEncoding(bytes);
     if (encoding == FileEncoding::ShiftJis) {
@@ -141,7 +148,8 @@ bool fixEncoding(const std::string& bytes, RunOutput& output)
     return true;
 }
 
-int run(const CommandLine& line, RunOutput& output, std::int64_t nowUnixSeconds)
+// The exit code of a run that wrote its report.
+int run(const CommandLine& line, RunHost& output, std::int64_t nowUnixSeconds)
 {
     enterFolder(line.folder);
     FolderEntry entry = questionnaireEntry();
@@ -167,7 +175,7 @@ int run(const CommandLine& line, RunOutput& output, std::int64_t nowUnixSeconds)
     const report::Report report = makeReport({folderName(), nowUnixSeconds, questionnaire, check, tally});
 
     try {
-        report::writeOutputFile("tally.html", report::renderHtmlReport(report));
+        report::writeOutputFile(kReportName, report::renderHtmlReport(report));
         report::writeOutputFile("tally.csv", report::renderCsv(report));
     } catch (const report::OutputFailure& failure) {
         throw CannotRun{failure.what()};
@@ -176,11 +184,8 @@ int run(const CommandLine& line, RunOutput& output, std::int64_t nowUnixSeconds)
     return check.hasErrors() || !tally.problems.empty() ? kExitFindings : kExitFine;
 }
 
-} // namespace
-
-int runTally(const std::vector<std::string>& arguments, RunOutput& output, std::int64_t nowUnixSeconds)
+int runCommandLine(const CommandLine& line, RunHost& output, std::int64_t nowUnixSeconds, bool& reportWritten)
 {
-    const CommandLine line = parseCommandLine(arguments);
     if (!line.error.empty()) {
         output.err("mirunea-tally: " + line.error + "\n（mirunea-tally --help で使い方を表示します）\n");
         return kExitCouldNotRun;
@@ -194,13 +199,38 @@ int runTally(const std::vector<std::string>& arguments, RunOutput& output, std::
         return kExitFine;
     }
     try {
-        return run(line, output, nowUnixSeconds);
+        const int code = run(line, output, nowUnixSeconds);
+        reportWritten = true;
+        return code;
     } catch (const CannotRun& cannot) {
         output.err("mirunea-tally: " + cannot.message + "\n");
     } catch (const std::bad_alloc&) {
         output.err("mirunea-tally: メモリーが足りません\n");
     }
     return kExitCouldNotRun;
+}
+
+} // namespace
+
+int runTally(const std::vector<std::string>& arguments, RunHost& host, std::int64_t nowUnixSeconds)
+{
+    // Asked first: whose console it is was settled when the program started.
+    const bool ownConsole = host.consoleIsOwn();
+    const CommandLine line = parseCommandLine(arguments);
+    bool reportWritten = false;
+    const int code = runCommandLine(line, host, nowUnixSeconds, reportWritten);
+
+    const RunEnding ending = runEnding(line, ownConsole, code, reportWritten);
+    if (ending.dropHint)
+        host.err("（アンケートのフォルダーを mirunea-tally "
+                 "のアイコンにドラッグ＆ドロップすると、そのフォルダーを集計します）\n");
+    if (ending.openReport && !host.openInBrowser(kReportName))
+        host.err("tally.html をブラウザーで開けませんでした。フォルダーの tally.html を開いてください\n");
+    if (ending.waitForKey) {
+        host.out("\n何かキーを押すと終了します。");
+        host.waitForKey();
+    }
+    return code;
 }
 
 } // namespace mirunea::tally

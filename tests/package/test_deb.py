@@ -1,6 +1,7 @@
 """The Debian package as a school gets it: made by CPack from this build, unpacked into a temporary
-root with dpkg -x, its files and control data checked, and the installed program run once under
-Xvfb on the installed sample questionnaire."""
+root with dpkg -x, its files and control data checked (the guide and the manual page among them),
+the installed sheet run once under Xvfb on the installed sample questionnaire, and the installed
+teacher's tool run on a class folder of answer files, with --open and without."""
 
 import glob
 import os
@@ -12,8 +13,10 @@ import unittest
 
 SOURCE = os.environ.get("MIRUNEA_SOURCE_DIR", "")
 sys.path.insert(0, os.path.join(SOURCE, "tests", "e2e"))
+sys.path.insert(0, os.path.join(SOURCE, "tests", "package"))
 import harness  # noqa: E402
 from harness import SILVER, Session  # noqa: E402
+from sample_class import COUNTED, fill_class_folder, recorded, recording_xdg_open  # noqa: E402
 
 PICTURE = os.path.join(SOURCE, "app", "icon", "mirunea.xpm")
 ICON_SIZES = [16, 22, 24, 32, 48, 64, 128, 256]
@@ -76,12 +79,17 @@ class DebianPackageTest(unittest.TestCase):
             self.assertIn(package, depends, fields["Depends"])
         self.assertIn("fonts-ipafont-gothic", depends, fields["Depends"])
 
-    def test_files_are_the_program_its_desktop_entry_icons_and_documentation(self):
-        program = self.installed("/usr/bin/mirunea")
-        self.assertTrue(os.access(program, os.X_OK), program)
-        with open(os.path.join(SOURCE, "README.md"), "rb") as a, \
-                open(self.installed("/usr/share/doc/mirunea/README.md"), "rb") as b:
-            self.assertEqual(a.read(), b.read())
+    def test_files_are_the_programs_their_desktop_entry_icons_and_documentation(self):
+        for name in ("mirunea", "mirunea-tally"):
+            program = self.installed("/usr/bin/" + name)
+            self.assertTrue(os.access(program, os.X_OK), program)
+        # The staff's guide as it is in the repository: UTF-8, naming both programs.
+        with open(os.path.join(SOURCE, "docs", "guide.ja.txt"), "rb") as a, \
+                open(self.installed("/usr/share/doc/mirunea/guide.ja.txt"), "rb") as b:
+            guide = b.read()
+            self.assertEqual(a.read(), guide)
+        for program in ("mirunea.exe", "mirunea-tally.exe", "/usr/bin/mirunea", "/usr/bin/mirunea-tally"):
+            self.assertIn(program, guide.decode("utf-8"))
         with open(os.path.join(SOURCE, "examples", "data.txt"), "rb") as a, \
                 open(self.installed("/usr/share/doc/mirunea/examples/data.txt"), "rb") as b:
             self.assertEqual(a.read(), b.read())
@@ -110,6 +118,48 @@ class DebianPackageTest(unittest.TestCase):
                 self.assertEqual(pixels[centre + 3], 255, "the centre is opaque")
         self.assertTrue(same_pixels(rgba(self.installed("/usr/share/icons/hicolor/32x32/apps/mirunea.png")),
                                     rgba(PICTURE)))
+
+    def test_manual_page_renders_without_warnings(self):
+        page = self.installed("/usr/share/man/man1/mirunea-tally.1.gz")
+        with open(page, "rb") as f:
+            self.assertEqual(f.read(2), b"\x1f\x8b", "compressed as Debian keeps manual pages")
+        shown = subprocess.run(["man", "--warnings", "-E", "UTF-8", "-l", page], stdout=subprocess.PIPE,
+                               stderr=subprocess.PIPE, text=True, env=dict(os.environ, MANWIDTH="80"))
+        self.assertEqual((shown.returncode, shown.stderr), (0, ""))
+        for words in ("mirunea-tally - check a school questionnaire", "--fix-encoding", "--open", "EXIT STATUS",
+                      "/usr/share/doc/mirunea/guide.ja.txt"):
+            self.assertIn(words, shown.stdout)
+
+    def test_installed_tool_tallies_a_class_and_opens_the_report_only_when_asked(self):
+        with open(self.installed("/usr/share/doc/mirunea/examples/data.txt"), "rb") as f:
+            questionnaire = f.read()
+        classroom = os.path.join(self.work, "2年1組")
+        files = fill_class_folder(classroom, questionnaire)
+        record = os.path.join(self.work, "opened.txt")
+        recording_xdg_open(os.path.join(self.work, "fake-bin"), record)
+        env = dict(os.environ, PATH=os.path.join(self.work, "fake-bin") + os.pathsep + os.environ["PATH"])
+        tool = self.installed("/usr/bin/mirunea-tally")
+
+        plain = subprocess.run([tool, classroom], env=env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                               stderr=subprocess.PIPE, text=True, timeout=60)
+        self.assertEqual((plain.returncode, plain.stderr), (0, ""))
+        self.assertIn(COUNTED, plain.stdout)
+        self.assertNotIn("何かキー", plain.stdout)
+        self.assertEqual(sorted(os.listdir(classroom)), sorted(files + ["tally.html", "tally.csv"]))
+        self.assertEqual(recorded(record), [], "opened without --open")
+
+        opened = subprocess.run([tool, "--open", classroom], env=env, stdin=subprocess.DEVNULL,
+                                stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, timeout=60)
+        self.assertEqual((opened.returncode, opened.stderr), (0, ""))
+        self.assertEqual(recorded(record), [os.path.join(classroom, "tally.html")])
+
+        # No opener at all: said on standard error, the tally's own exit code kept.
+        os.remove(os.path.join(self.work, "fake-bin", "xdg-open"))
+        lost = subprocess.run([tool, "--open", classroom], env=dict(env, PATH=os.path.join(self.work, "fake-bin")),
+                              stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
+                              timeout=60)
+        self.assertEqual(lost.returncode, 0)
+        self.assertIn("tally.html", lost.stderr)
 
     def test_installed_program_shows_the_installed_sample_with_the_installed_icon(self):
         with Session(self.installed("/usr/bin/mirunea"), hostname="PC01") as s:

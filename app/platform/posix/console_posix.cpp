@@ -16,4 +16,15 @@ void writeConsole(ConsoleStream stream, std::string_view utf8)
     std::fflush(file);
 }
 
+bool consoleIsOwn()
+{
+    return false;
+}
+
+void waitForKey()
+{
+    int c = 0;
+    while ((c = std::getchar()) != EOF && c != '\n') { }
+}
+
 } // namespace mirunea

@@ -237,8 +237,10 @@ def folder_snapshot(folder):
 def run_tool(command, folder, path_prefix, cwd):
     env = dict(os.environ, TZ="UTC")
     command = [os.path.abspath(part) if os.path.exists(part) else part for part in command]
+    # Standard input not a terminal: from one, Wine gives the exe a console of its own, which the
+    # tool takes for a double click (the browser opened, a key awaited).
     result = subprocess.run(command + [path_prefix + folder], cwd=cwd, env=env, capture_output=True,
-                            timeout=TOOL_TIMEOUT)
+                            stdin=subprocess.DEVNULL, timeout=TOOL_TIMEOUT)
     if result.stderr:
         sys.stderr.write(result.stderr.decode("utf-8", "replace"))
     return result

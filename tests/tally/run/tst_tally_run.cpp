@@ -1,5 +1,8 @@
 #include "answers/answer_file.h"
+#include "case_rows.h"
 #include "records.h"
+#include "tally/run/command_line.h"
+#include "tally/run/run_ending.h"
 #include "tally/run/tally_run.h"
 #include "working_folder.h"
 
@@ -15,13 +18,34 @@ using namespace mirunea::test;
 
 namespace {
 
-class CapturedOutput : public tally::RunOutput
+// A console shared with a command prompt, or (ownConsole) made for the run
+// alone; what was opened records whether the file was there by then.
+class RecordingHost : public tally::RunHost
 {
 public:
+    explicit RecordingHost(bool ownConsole)
+        : m_ownConsole(ownConsole)
+    {
+    }
     void out(std::string_view utf8) override { m_out += utf8; }
     void err(std::string_view utf8) override { m_err += utf8; }
+    bool consoleIsOwn() override { return m_ownConsole; }
+    bool openInBrowser(const std::string& fileName) override
+    {
+        m_opened.push_back(fileName + (fileExists(fileName) ? "" : " (missing)"));
+        return m_opens;
+    }
+    void waitForKey() override
+    {
+        m_out += "<key>";
+        ++m_waits;
+    }
+    bool m_ownConsole;
+    bool m_opens = true;
     std::string m_out;
     std::string m_err;
+    std::vector<std::string> m_opened;
+    int m_waits = 0;
 };
 
 struct Run
@@ -29,14 +53,17 @@ struct Run
     int exitCode;
     std::string out;
     std::string err;
+    std::vector<std::string> opened;
+    int waits;
 };
 
-Run runWith(std::vector<std::string> arguments)
+Run runWith(std::vector<std::string> arguments, bool ownConsole = false, bool opens = true)
 {
     arguments.insert(arguments.begin(), "mirunea-tally");
-    CapturedOutput output;
-    const int code = tally::runTally(arguments, output, 1'765'000'000);
-    return {code, output.m_out, output.m_err};
+    RecordingHost host(ownConsole);
+    host.m_opens = opens;
+    const int code = tally::runTally(arguments, host, 1'765'000'000);
+    return {code, host.m_out, host.m_err, host.m_opened, host.m_waits};
 }
 
 const std::string kQuestionnaire = DataTxt("給食アンケート", "正直に", "氏名")
@@ -154,6 +181,109 @@ TEST_CASE("after class: the answers counted in the folder given, a cut file left
     // Every file complete: nothing to report, exit code 0.
     std::filesystem::remove("PC03.ans");
     CHECK(runWith({}).exitCode == 0);
+}
+
+TEST_CASE("after the run: the report opened and a key waited for on a console of its own, neither from a prompt")
+{
+    struct Situation
+    {
+        std::vector<std::string> arguments;
+        bool ownConsole;
+        int exitCode;
+        bool reportWritten;
+    };
+    struct Ending
+    {
+        bool open;
+        bool wait;
+        bool dropHint;
+    };
+    const CaseRows<Situation, Ending> rows{
+        {"prompt", {{}, false, 0, true}, {false, false, false}},
+        {"prompt, --open", {{"--open"}, false, 1, true}, {true, false, false}},
+        {"prompt, --open, could not run", {{"--open"}, false, 2, false}, {false, false, false}},
+        {"prompt, --open --help", {{"--open", "--help"}, false, 0, false}, {false, false, false}},
+        {"double click", {{}, true, 0, true}, {true, true, false}},
+        {"folder dropped, findings", {{"class1"}, true, 1, true}, {true, true, false}},
+        {"own console, --open", {{"--open"}, true, 0, true}, {true, true, false}},
+        {"double click, no data.txt", {{}, true, 2, false}, {false, true, true}},
+        {"two folders dropped", {{"a", "b"}, true, 2, false}, {false, true, true}},
+        {"own console, --help", {{"--help"}, true, 0, false}, {false, true, false}},
+    };
+    forEachRow(rows, [](const auto& row) {
+        std::vector<std::string> arguments{"mirunea-tally"};
+        arguments.insert(arguments.end(), row.input.arguments.begin(), row.input.arguments.end());
+        const tally::RunEnding ending = tally::runEnding(tally::parseCommandLine(arguments), row.input.ownConsole,
+                                                         row.input.exitCode, row.input.reportWritten);
+        CHECK(ending.openReport == row.expected.open);
+        CHECK(ending.waitForKey == row.expected.wait);
+        CHECK(ending.dropHint == row.expected.dropHint);
+    });
+}
+
+TEST_CASE("a double click: the summary, then the written report opened, then the wait; a prompt gets neither")
+{
+    WorkingFolder folder;
+    writeFileBytes("data.txt", kQuestionnaire);
+    writeAnswers(answersOf("PC01", "山田", 2, {true, false}, "おいしい"));
+
+    const Run clicked = runWith({}, true);
+    CHECK(clicked.exitCode == 0);
+    CHECK(clicked.opened == std::vector<std::string>{"tally.html"});
+    CHECK(clicked.waits == 1);
+    // The summary stays on the console above the prompt to press a key.
+    const std::size_t summary = clicked.out.find("集計 1 件");
+    const std::size_t prompt = clicked.out.find("何かキーを押すと終了します。<key>");
+    CHECK(summary != std::string::npos);
+    CHECK(prompt != std::string::npos);
+    CHECK(summary < prompt);
+
+    const Run prompted = runWith({});
+    CHECK(prompted.exitCode == 0);
+    CHECK(prompted.opened.empty());
+    CHECK(prompted.waits == 0);
+    CHECK(prompted.out.find("何かキー") == std::string::npos);
+
+    // A browser that cannot be started is said, and the run's code stays.
+    const Run noBrowser = runWith({"--open"}, false, false);
+    CHECK(noBrowser.exitCode == 0);
+    CHECK(noBrowser.opened == std::vector<std::string>{"tally.html"});
+    CHECK(noBrowser.err.find("tally.html") != std::string::npos);
+}
+
+TEST_CASE("a double click where there is nothing to tally: the reason and the hint stay until a key, nothing opened")
+{
+    WorkingFolder folder;
+    const Run run = runWith({}, true);
+    CHECK(run.exitCode == 2);
+    CHECK(run.err.find("data.txt") != std::string::npos);
+    CHECK(run.err.find("ドラッグ＆ドロップ") != std::string::npos);
+    CHECK(run.opened.empty());
+    CHECK(run.waits == 1);
+    CHECK(entryNames().empty());
+}
+
+TEST_CASE("a data.txt or an answer file dropped in place of the folder: its folder is tallied")
+{
+    WorkingFolder folder;
+    std::filesystem::create_directory("class1");
+    std::filesystem::current_path("class1");
+    writeFileBytes("data.txt", kQuestionnaire);
+    writeAnswers(answersOf("PC01", "山田", 2, {true, false}, "おいしい"));
+    std::filesystem::current_path("..");
+
+    for (const char* dropped : {"class1/data.txt", "class1/PC01.ans"}) {
+        CAPTURE(dropped);
+        const std::string path = std::filesystem::absolute(dropped).string();
+        const Run run = runWith({path}, true);
+        CHECK(run.exitCode == 0);
+        CHECK(run.out.find("集計 1 件") != std::string::npos);
+        CHECK(run.opened == std::vector<std::string>{"tally.html"});
+        CHECK(std::filesystem::current_path().filename() == "class1");
+        std::filesystem::current_path("..");
+        CHECK(fileExists("class1/tally.html"));
+        CHECK_FALSE(fileExists("tally.html"));
+    }
 }
 
 TEST_CASE("a questionnaire saved as UTF-8 is an error, and --fix-encoding rewrites it as Shift-JIS once")
