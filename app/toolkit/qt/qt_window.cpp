@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QScreen>
 
+#include <cmath>
 #include <optional>
 
 namespace mirunea::qt {
@@ -32,6 +33,25 @@ QFont fontOf(const QFont& base, int pixels, bool bold)
     font.setPixelSize(pixels);
     font.setBold(bold);
     return font;
+}
+
+// The work area in the window's own pixels. Qt rounds it from the screen's
+// device pixels; at a fractional scale its right or bottom edge may so lie
+// part of a device pixel past the screen's, which the window's own rounding
+// then makes a whole one. Such an edge is taken one pixel in.
+QRect workAreaOf(const QScreen& screen)
+{
+    QRect work = screen.availableGeometry();
+    const qreal ratio = screen.devicePixelRatio();
+    const auto betweenPixels = [ratio](int edge) {
+        const qreal device = edge * ratio;
+        return device != std::floor(device);
+    };
+    if (betweenPixels(work.x() + work.width()))
+        work.setWidth(work.width() - 1);
+    if (betweenPixels(work.y() + work.height()))
+        work.setHeight(work.height() - 1);
+    return work;
 }
 
 } // namespace
@@ -74,7 +94,7 @@ void FormWidget::fitToScreen()
     const QMargins frame = extents.value_or(QMargins());
     const QSize outer = extents ? m_outerSize : m_clientSize;
     QScreen* screen = QGuiApplication::screenAt(m_outerPosition);
-    const QRect work = (screen ? screen : this->screen())->availableGeometry();
+    const QRect work = workAreaOf(screen ? *screen : *this->screen());
     const toolkit::rules::Rect fitted = toolkit::rules::fitFrame(
         {m_outerPosition.x(), m_outerPosition.y(), outer.width(), outer.height()},
         {work.x(), work.y(), work.width(), work.height()});
