@@ -178,6 +178,13 @@ class XClient:
         replace = 0
         self.lib.XChangeProperty(self.display, window, self._atom(name), kind, 32, replace, data, len(values))
 
+    def set_work_area(self, left, top, width, height):
+        """Names the work area on the root window as a window manager does for its panels
+        (_NET_WORKAREA, one desktop), for programs started afterwards to read."""
+        xa_cardinal = 6
+        self._set_property32(self.root, "_NET_WORKAREA", xa_cardinal, [left, top, width, height])
+        self.lib.XSync(self.display, False)
+
     def map_top_panel(self, height):
         """A dock along the screen's top edge, height pixels high, that reserves its space as a
         desktop's panel does (_NET_WM_STRUT_PARTIAL); a window manager then leaves it out of the
