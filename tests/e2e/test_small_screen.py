@@ -117,12 +117,16 @@ class SmallScreenTest(harness.AnswerFileAssertions, unittest.TestCase):
         # To the bottom: the last choice of panel 5 ticked with a click on its box.
         s.input.type(NAME)
         scroll(WHEEL_DOWN, below_panel_4, (0, end[1]), "the sheet scrolled to its bottom")
-        picture = s.windows.screenshot(name + "-bottom", window)
         list_rect = layout.check_list_rect(TICKED_PANEL)
         left, top = device(list_rect, (0, end[1]))
-        boxes = picture.find_indicators(left, top, round(list_rect[2] * scale), min(round(list_rect[3] * scale),
-                                                                                   view_height - top), scale)
-        self.assertEqual(len(boxes), 4, "the check boxes of panel %d" % TICKED_PANEL)
+        size = (round(list_rect[2] * scale), min(round(list_rect[3] * scale), view_height - top))
+
+        def four_boxes():
+            """The pictured check boxes of panel 5, once all four are drawn."""
+            picture = s.windows.screenshot(name + "-bottom", window)
+            boxes = picture.find_indicators(left, top, *size, scale)
+            return (picture, boxes) if len(boxes) == 4 else None
+        picture, boxes = s.wait_for(four_boxes, "the four check boxes of panel %d" % TICKED_PANEL)
         s.input.click(window, *boxes[TICKED_ROW])
         s.wait_for(lambda: s.x.client.pixel(window, *boxes[TICKED_ROW]) != picture.pixel(*boxes[TICKED_ROW]),
                    "the box ticked")
