@@ -277,5 +277,15 @@ TEST_CASE("on a small screen the frame fits the work area, scrolls, shows cut te
     mouseTo(centreOf(button), true);
     CHECK(pumpUntil([&] { return !closer.seen().empty(); }));
     CHECK(test::answerFileBytes() == sjisLines(expectedAnswers()));
+
+    // Moved to a monitor of another density: Windows suggests the frame
+    // scaled to it, which is fitted to the work area again.
+    const int other = dpi == 192 ? 120 : 192;
+    const Rect scaledDesign = scaled(Rect{9, 10, 1006, 727}, other);
+    RECT suggested{scaledDesign.left, scaledDesign.top, scaledDesign.right(), scaledDesign.bottom()};
+    ::SendMessageW(frame, WM_DPICHANGED, MAKEWPARAM(other, other), reinterpret_cast<LPARAM>(&suggested));
+    test::pumpMessages(2);
+    CHECK(window.dpi() == other);
+    CHECK(screenRect(frame) == toolkit::rules::fitFrame(scaledDesign, kWorkArea));
     static_cast<void>(form);
 }
