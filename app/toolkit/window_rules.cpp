@@ -199,6 +199,23 @@ WindowSpec scaled(const WindowSpec& design, int dpi)
     return result;
 }
 
+Rect fitFrame(const Rect& designed, const Rect& workArea)
+{
+    if (workArea.width <= 0 || workArea.height <= 0 || workArea.contains(designed))
+        return designed;
+    Rect fitted = designed;
+    fitted.width = std::min(designed.width, workArea.width);
+    fitted.height = std::min(designed.height, workArea.height);
+    fitted.left = std::clamp(designed.left, workArea.left, workArea.right() - fitted.width);
+    fitted.top = std::clamp(designed.top, workArea.top, workArea.bottom() - fitted.height);
+    return fitted;
+}
+
+int panelCaptionRoom(int panelWidth, int dpi)
+{
+    return std::max(0, panelWidth - scaled(kPanelCaptionLeft, dpi) - 2 * scaled(kPanelCaptionPadding, dpi));
+}
+
 std::vector<Rect> radioItemPlaces(int groupWidth, int groupHeight, const std::vector<int>& itemWidths, int dpi)
 {
     std::vector<Rect> places;

@@ -134,6 +134,28 @@ inline constexpr int kDesignDpi = 96;
 [[nodiscard]] std::vector<Rect> radioItemPlaces(int groupWidth, int groupHeight, const std::vector<int>& itemWidths,
                                                 int dpi = kDesignDpi);
 
+// Where the frame goes on the monitor it opens on, in screen pixels. The
+// designed frame (its place and outer size, scaled to the density) stays as
+// it is, to the pixel, wherever it fits in the work area (the screen less its
+// task bars and panels). Where it does not, it is placed as close to its
+// designed place as fits and shrunk to the work area, and the client area
+// scrolls. An empty work area (none known) leaves the frame as designed.
+[[nodiscard]] Rect fitFrame(const Rect& designed, const Rect& workArea);
+
+// A panel's caption is drawn from its left margin, padded on both sides, and
+// cut at the panel's right edge: the width its text has there.
+inline constexpr int kPanelCaptionLeft = 8;
+inline constexpr int kPanelCaptionPadding = 2;
+// panelWidth: as drawn at dpi.
+[[nodiscard]] int panelCaptionRoom(int panelWidth, int dpi = kDesignDpi);
+
+// A text wider than the room it is drawn in is cut: hovering it shows the
+// whole text as a tooltip. A text that fits shows none.
+[[nodiscard]] constexpr bool isCut(int textWidth, int room)
+{
+    return textWidth > room;
+}
+
 // A check-list row is one line of its font.
 [[nodiscard]] constexpr int checkListRowHeight(int fontPixels)
 {

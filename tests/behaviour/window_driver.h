@@ -108,6 +108,9 @@ public:
     // The colours drawn in a rectangle of the client area, row by row.
     [[nodiscard]] virtual std::vector<toolkit::Rgb> pixels(Rect client) = 0;
     [[nodiscard]] toolkit::Rgb pixelAt(Point client) { return pixels({client.x, client.y, 1, 1}).front(); }
+    // The tooltip hovering a point of the client area shows, as the toolkit
+    // shows it once the pointer rests there; "" for none.
+    [[nodiscard]] virtual std::string toolTipAt(Point client) = 0;
 
     [[nodiscard]] virtual std::string windowCaption() = 0;
     // The outer frame's top-left corner on the screen.

@@ -7,6 +7,7 @@ objects. Needs Debian's python3-pyatspi, at-spi2-core and dbus besides the e2e t
 """
 
 import os
+import subprocess
 import sys
 import unittest
 import warnings
@@ -283,6 +284,77 @@ class SheetWithoutNamePromptTest(SheetTestCase):
         labels = [label.name for label in self.window.find(pyatspi.ROLE_LABEL, inside_panels=False)
                   if label.showing and label.name]
         self.assertCountEqual(labels, ["校内アンケート", "説明"], self.tree())
+
+
+# Wider than their controls: a question text, a radio choice, a check-list choice.
+LONG_TEXT = "あ" * 40
+DATA_WITH_CUT_TEXTS = ["校内アンケート", "説明", "", "[R]長い質問" + LONG_TEXT, "短い", "選" + LONG_TEXT, "",
+                       "[C]短い質問", "国語", "&" + LONG_TEXT, ""]
+
+
+class CutTextTest(SheetTestCase):
+    """Hovering a cut text shows it whole in a tooltip; the tooltip is read over AT-SPI, as the
+    window that shows it."""
+
+    DATA = DATA_WITH_CUT_TEXTS
+
+    def live(self, role, name):
+        """The first accessible object of the sheet in tree order with this role and name, read now
+        (a question's panel comes before its radio group of the same name)."""
+        found = []
+
+        def look(accessible):
+            if accessible.getRole() == role and accessible.name == name:
+                found.append(accessible)
+            for i in range(accessible.childCount):
+                look(accessible.getChildAtIndex(i))
+        look(self.sheet_accessible())
+        self.assertTrue(found, "%s %r\n%s" % (role, name, self.tree()))
+        return found[0]
+
+    def sheet_accessible(self):
+        return self.sheet._find_window(pyatspi.Registry.getDesktop(0))[0]
+
+    def shown_tips(self):
+        """The texts of the tooltips the program shows now."""
+        application = self.sheet_accessible().parent
+        tips = []
+        for i in range(application.childCount):
+            window = application.getChildAtIndex(i)
+            if window is None:
+                continue
+            for node in Node(window).walk():
+                if node.role == pyatspi.ROLE_TOOL_TIP and node.showing:
+                    tips.append(node.name)
+        return tips
+
+    def hover(self, x, y):
+        subprocess.run(["xdotool", "mousemove", str(x), str(y)], env=_desktop.env, check=True)
+
+    def test_cut_question_radio_and_check_list_choices_show_whole_in_a_tooltip(self):
+        # Qt shows tooltips in the active window only: given the focus, as a window manager would.
+        windows = harness.Windows(_desktop)
+        windows.focus(windows.wait_one(self.sheet.caption))
+        extents = lambda accessible: accessible.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        panel = extents(self.live(pyatspi.ROLE_PANEL, "長い質問" + LONG_TEXT))
+        cut_choice = extents(self.live(pyatspi.ROLE_RADIO_BUTTON, "選" + LONG_TEXT))
+        short_choice = extents(self.live(pyatspi.ROLE_RADIO_BUTTON, "短い"))
+        cut_row = extents(self.live(pyatspi.ROLE_LIST_ITEM, "&" + LONG_TEXT))
+        for what, (x, y), text in (
+                ("the question text at the panel's edge", (panel.x + panel.width - 20, panel.y + 5),
+                 "長い質問" + LONG_TEXT),
+                ("a radio choice", (cut_choice.x + cut_choice.width // 2, cut_choice.y + cut_choice.height // 2),
+                 "選" + LONG_TEXT),
+                ("a check-list choice", (cut_row.x + cut_row.width // 2, cut_row.y + cut_row.height // 2),
+                 "&" + LONG_TEXT)):
+            with self.subTest(what):
+                self.hover(x, y)
+                harness.wait_until(lambda: self.shown_tips() == [text], "the tooltip %r" % text, STARTUP_TIMEOUT,
+                                   details=lambda: repr(self.shown_tips()))
+                # A choice that fits has no tip: the last one goes.
+                self.hover(short_choice.x + short_choice.width // 2, short_choice.y + short_choice.height // 2)
+                harness.wait_until(lambda: self.shown_tips() == [], "no tooltip", STARTUP_TIMEOUT,
+                                   details=lambda: repr(self.shown_tips()))
 
 
 if __name__ == "__main__":

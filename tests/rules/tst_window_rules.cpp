@@ -1,4 +1,5 @@
 #include "app/toolkit/window_rules.h"
+#include "case_rows.h"
 #include "sheet/form1_layout.h"
 
 #include <doctest/doctest.h>
@@ -367,4 +368,54 @@ TEST_CASE("check-list rows are one line of the font; the scroll range is the vis
     CHECK(rules::scrollRange({{8, 0, 81, 27}, {504, 568, 481, 113}, {800, 40, 177, 41}}) == rules::Size{985, 681});
     // A title grown past the window widens the range.
     CHECK(rules::scrollRange({{8, 0, 3000, 27}, {8, 88, 481, 113}}) == rules::Size{3008, 201});
+}
+
+TEST_CASE("the frame fits the work area: as designed where it fits, else moved as little as fits and shrunk to it")
+{
+    struct Fit
+    {
+        Rect designed;
+        Rect workArea;
+    };
+    const Rect at96{9, 10, 1006, 727};
+    const Rect at144 = rules::scaled(at96, 144); // 14, 15, 1509 x 1091
+    const Rect at120 = rules::scaled(at96, 120); // 11, 13, 1258 x 909
+    const Rect client120 = rules::scaled(Rect{9, 10, 990, 689}, 120);
+    const test::CaseRows<Fit, Rect> rows = {
+        {"fits: unchanged to the pixel", {at96, {0, 0, 1280, 1024}}, at96},
+        {"fits exactly to its right and bottom edge", {at96, {9, 10, 1006, 727}}, at96},
+        {"fits beside a left panel it does not reach", {at96, {5, 0, 1275, 1024}}, at96},
+        {"at 150 % on 1280 x 1024: shrunk both ways, its place kept", {at144, {0, 0, 1280, 1024}}, {0, 0, 1280, 1024}},
+        {"at 150 % on 1920 x 1040 (a task bar below): only the height shrinks",
+         {at144, {0, 0, 1920, 1040}},
+         {14, 0, 1509, 1040}},
+        {"at 125 % on 1366 x 728: the width fits, the height shrinks", {at120, {0, 0, 1366, 728}}, {11, 0, 1258, 728}},
+        {"a client area without a frame at 125 % on 1366 x 768", {client120, {0, 0, 1366, 768}}, {11, 0, 1238, 768}},
+        {"too wide only: moved left as far as needed, its top kept",
+         {{300, 10, 1006, 727}, {0, 0, 1280, 1024}},
+         {274, 10, 1006, 727}},
+        {"a top panel of 48 px: moved below it and shrunk to what is left",
+         {at96, {0, 48, 1366, 720}},
+         {9, 48, 1006, 720}},
+        {"a left panel of 64 px: moved right of it", {at96, {64, 0, 1216, 1024}}, {64, 10, 1006, 727}},
+        {"a work area not at the origin (a second monitor)", {at144, {1280, 0, 1280, 984}}, {1280, 0, 1280, 984}},
+        {"no work area known: as designed", {at144, {0, 0, 0, 0}}, at144},
+    };
+    test::forEachRow(rows, [](const auto& row) {
+        const Rect fitted = rules::fitFrame(row.input.designed, row.input.workArea);
+        CHECK(fitted == row.expected);
+        if (row.input.workArea.width > 0)
+            CHECK(row.input.workArea.contains(fitted));
+    });
+}
+
+TEST_CASE("a panel's caption is cut at the panel's edge: its room, and when a text counts as cut")
+{
+    CHECK(rules::panelCaptionRoom(481) == 481 - 8 - 2 * 2);
+    CHECK(rules::panelCaptionRoom(rules::scaled(481, 144), 144) == 722 - 12 - 2 * 3);
+    CHECK(rules::panelCaptionRoom(rules::scaled(481, 192), 192) == 2 * rules::panelCaptionRoom(481));
+    CHECK(rules::panelCaptionRoom(5) == 0);
+    CHECK_FALSE(rules::isCut(469, rules::panelCaptionRoom(481)));
+    CHECK(rules::isCut(470, rules::panelCaptionRoom(481)));
+    CHECK_FALSE(rules::isCut(0, 0));
 }

@@ -18,3 +18,10 @@ if [ ! -f "$WINEPREFIX/.mirunea-behaviour-ready" ]; then
     /v Managed /t REG_SZ /d N /f >/dev/null
   touch "$WINEPREFIX/.mirunea-behaviour-ready"
 fi
+# The same for the small-screen test, which closes a message box and hides
+# tooltips on the way.
+if [ ! -f "$WINEPREFIX/.mirunea-small-screen-ready" ]; then
+  /usr/bin/wine reg add 'HKCU\Software\Wine\AppDefaults\tst_win32_small_screen.exe\X11 Driver' \
+    /v Managed /t REG_SZ /d N /f >/dev/null
+  touch "$WINEPREFIX/.mirunea-small-screen-ready"
+fi

@@ -7,6 +7,16 @@
 set -eu
 program=$1
 shift
+# A task bar's part of the screen kept from the windows (MIRUNEA_WORK_AREA: left,
+# top, width, height), named as a desktop's panel names it for Wine to read.
+if [ -n "${MIRUNEA_WORK_AREA:-}" ]; then
+  PYTHONPATH="$(dirname "$0")/../e2e" PYTHONDONTWRITEBYTECODE=1 python3 -c '
+import os
+from harness.xclient import XClient
+client = XClient(os.environ["DISPLAY"])
+client.set_work_area(*(int(value) for value in os.environ["MIRUNEA_WORK_AREA"].split(",")))
+client.close()'
+fi
 # A server of this prefix left from its creation, without a display, would
 # keep the desktop window on no screen.
 /usr/bin/wineserver -k 2>/dev/null || true

@@ -2,11 +2,16 @@
 
 #include "app/toolkit/qt/qt_text.h"
 #include "app/toolkit/text_rules.h"
+#include "app/toolkit/window_rules.h"
 
 #include <QFontInfo>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QInputMethod>
 #include <QInputMethodEvent>
+#include <QStyle>
+#include <QStyleOptionViewItem>
+#include <QToolTip>
 
 #include <cstddef>
 #include <limits>
@@ -30,6 +35,36 @@ void CheckListWidget::appendItem(const QString& text)
     item->setCheckState(Qt::Unchecked);
     // One text line of the font's pixel height, as the list is designed for.
     item->setSizeHint(QSize(0, QFontInfo(font()).pixelSize()));
+}
+
+bool CheckListWidget::viewportEvent(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QListWidget::viewportEvent(event);
+    auto* help = static_cast<QHelpEvent*>(event);
+    const QListWidgetItem* row = itemAt(help->pos());
+    if (row && isCut(row)) {
+        QToolTip::showText(help->globalPos(), row->text(), viewport(), visualItemRect(row));
+    } else {
+        QToolTip::hideText();
+        event->ignore();
+    }
+    return true;
+}
+
+// As the style draws a row: the check box, then the text between its margins,
+// elided where it is wider.
+bool CheckListWidget::isCut(const QListWidgetItem* item) const
+{
+    QStyleOptionViewItem option;
+    option.initFrom(this);
+    option.rect = visualItemRect(item);
+    option.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+    option.text = item->text();
+    option.font = font();
+    const QRect text = style()->subElementRect(QStyle::SE_ItemViewItemText, &option, this);
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    return toolkit::rules::isCut(fontMetrics().horizontalAdvance(item->text()), text.width() - 2 * margin);
 }
 
 SingleLineEdit::SingleLineEdit(QWidget* parent)

@@ -6,13 +6,20 @@
 namespace mirunea::qt {
 
 // A list box with a two-state check box on every item, each item one text
-// line of the box's font high. Texts are shown as given, "&" included.
+// line of the box's font high. Texts are shown as given, "&" included; a
+// row cut at the box's edge shows whole as a tooltip.
 class CheckListWidget : public QListWidget
 {
     Q_OBJECT
 public:
     explicit CheckListWidget(QWidget* parent);
     void appendItem(const QString& text);
+
+protected:
+    bool viewportEvent(QEvent* event) override;
+
+private:
+    [[nodiscard]] bool isCut(const QListWidgetItem* item) const;
 };
 
 // A single-line edit that holds what was typed, pasted or committed as the

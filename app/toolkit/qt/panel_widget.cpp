@@ -2,10 +2,13 @@
 
 #include "app/toolkit/qt/qt_text.h"
 #include "app/toolkit/qt/qt_window.h"
+#include "app/toolkit/window_rules.h"
 
+#include <QHelpEvent>
 #include <QPainter>
 #include <QShortcutEvent>
 #include <QStyle>
+#include <QToolTip>
 
 namespace mirunea::qt {
 
@@ -23,7 +26,27 @@ bool PanelWidget::event(QEvent* event)
         static_cast<void>(routeAccessKey(this, static_cast<QShortcutEvent*>(event)->key()));
         return true;
     }
+    if (event->type() == QEvent::ToolTip) {
+        showCaptionTip(static_cast<QHelpEvent*>(event));
+        return true;
+    }
     return QGroupBox::event(event);
+}
+
+// Over the caption, a caption cut at the panel's edge shows whole; elsewhere
+// the event goes on to the window, which shows nothing.
+void PanelWidget::showCaptionTip(QHelpEvent* event)
+{
+    const QFontMetrics metrics(font());
+    const QString shown = withoutAccessKeyMarks(title());
+    const QRect caption(0, 0, width(), metrics.height());
+    if (caption.contains(event->pos())
+        && toolkit::rules::isCut(metrics.horizontalAdvance(shown), toolkit::rules::panelCaptionRoom(width()))) {
+        QToolTip::showText(event->globalPos(), shown, this, caption);
+        return;
+    }
+    QToolTip::hideText();
+    event->ignore();
 }
 
 void PanelWidget::paintEvent(QPaintEvent*)
@@ -40,8 +63,8 @@ void PanelWidget::paintEvent(QPaintEvent*)
 
     if (title().isEmpty())
         return;
-    constexpr int captionLeft = 8;
-    constexpr int captionPadding = 2;
+    constexpr int captionLeft = toolkit::rules::kPanelCaptionLeft;
+    constexpr int captionPadding = toolkit::rules::kPanelCaptionPadding;
     const int textWidth = metrics.horizontalAdvance(withoutAccessKeyMarks(title()));
     const QRect caption(captionLeft, 0, textWidth + 2 * captionPadding, metrics.height());
     painter.fillRect(caption, m_background);

@@ -55,7 +55,7 @@ std::unique_ptr<toolkit::Window> QtApplication::createWindow(const toolkit::Wind
 void QtApplication::run(toolkit::Window& mainWindow)
 {
     auto& window = dynamic_cast<QtWindow&>(mainWindow);
-    window.widget()->fitToFrame();
+    window.widget()->fitToScreen();
     window.widget()->show();
     QApplication::exec();
 }

@@ -13,8 +13,13 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QKeySequence>
 #include <QLabel>
+#include <QScreen>
+
+#include <cmath>
+#include <optional>
 
 namespace mirunea::qt {
 
@@ -30,12 +35,32 @@ QFont fontOf(const QFont& base, int pixels, bool bold)
     return font;
 }
 
+// The work area in the window's own pixels. Qt rounds it from the screen's
+// device pixels; at a fractional scale its right or bottom edge may so lie
+// part of a device pixel past the screen's, which the window's own rounding
+// then makes a whole one. Such an edge is taken one pixel in.
+QRect workAreaOf(const QScreen& screen)
+{
+    QRect work = screen.availableGeometry();
+    const qreal ratio = screen.devicePixelRatio();
+    const auto betweenPixels = [ratio](int edge) {
+        const qreal device = edge * ratio;
+        return device != std::floor(device);
+    };
+    if (betweenPixels(work.x() + work.width()))
+        work.setWidth(work.width() - 1);
+    if (betweenPixels(work.y() + work.height()))
+        work.setHeight(work.height() - 1);
+    return work;
+}
+
 } // namespace
 
 FormWidget::FormWidget(const toolkit::WindowSpec& design)
     : m_client(new QWidget)
     , m_outerPosition(design.left, design.top)
     , m_outerSize(design.outerWidth, design.outerHeight)
+    , m_clientSize(design.clientWidth, design.clientHeight)
 {
     setObjectName(QString::fromStdString(design.name));
     setWindowTitle(toQString(design.caption));
@@ -62,14 +87,19 @@ FormWidget::FormWidget(const toolkit::WindowSpec& design)
     move(design.left, design.top);
 }
 
-void FormWidget::fitToFrame()
+void FormWidget::fitToScreen()
 {
     // Before mapping, Qt places and sizes the client area; the frame goes round it.
-    if (const auto frame = frameExtentsBeforeMapping(this)) {
-        resize(m_outerSize.width() - frame->left() - frame->right(),
-               m_outerSize.height() - frame->top() - frame->bottom());
-        move(m_outerPosition + QPoint(frame->left(), frame->top()));
-    }
+    const std::optional<QMargins> extents = frameExtentsBeforeMapping(this);
+    const QMargins frame = extents.value_or(QMargins());
+    const QSize outer = extents ? m_outerSize : m_clientSize;
+    QScreen* screen = QGuiApplication::screenAt(m_outerPosition);
+    const QRect work = workAreaOf(screen ? *screen : *this->screen());
+    const toolkit::rules::Rect fitted = toolkit::rules::fitFrame(
+        {m_outerPosition.x(), m_outerPosition.y(), outer.width(), outer.height()},
+        {work.x(), work.y(), work.width(), work.height()});
+    resize(fitted.width - frame.left() - frame.right(), fitted.height - frame.top() - frame.bottom());
+    move(QPoint(fitted.left + frame.left(), fitted.top + frame.top()));
 }
 
 void FormWidget::updateScrollExtent()

@@ -23,9 +23,11 @@ public:
     [[nodiscard]] QWidget* client() const { return m_client; }
     void updateScrollExtent();
     // Under a window manager the outer size, frame included, is the designed
-    // one: the client area takes what the frame leaves. Call before the first
-    // show, so that the window is mapped at its final size.
-    void fitToFrame();
+    // one: the client area takes what the frame leaves; without one, the
+    // client area has its designed size. Either is fitted to the work area of
+    // the screen it opens on (window_rules.h). Call before the first show, so
+    // that the window is mapped at its final place and size.
+    void fitToScreen();
     // Access keys are resolved by the window as a whole, so that a key shared
     // by several controls reaches them in the window rules' order.
     void setAccessKeyHandler(std::function<void(char16_t)> handler) { m_accessKeys = std::move(handler); }
@@ -39,6 +41,7 @@ private:
     std::function<void(char16_t)> m_accessKeys;
     QPoint m_outerPosition;
     QSize m_outerSize;
+    QSize m_clientSize;
 };
 
 // A mnemonic shortcut that reached one of the window's controls, handed on to

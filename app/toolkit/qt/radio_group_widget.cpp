@@ -1,6 +1,7 @@
 #include "app/toolkit/qt/radio_group_widget.h"
 
 #include "app/toolkit/qt/focus_chain.h"
+#include "app/toolkit/qt/qt_text.h"
 #include "app/toolkit/qt/qt_window.h"
 #include "app/toolkit/window_rules.h"
 
@@ -186,8 +187,13 @@ void RadioGroupWidget::arrangeItems()
     for (RadioItem* item : m_items)
         widths.push_back(item->sizeHint().width());
     const auto places = toolkit::rules::radioItemPlaces(width(), height(), widths);
-    for (std::size_t i = 0; i < m_items.size(); ++i)
-        m_items[i]->setGeometry(places[i].left, places[i].top, places[i].width, places[i].height);
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
+        RadioItem* item = m_items[i];
+        item->setGeometry(places[i].left, places[i].top, places[i].width, places[i].height);
+        // Cut at the frame: the whole text on hover.
+        item->setToolTip(toolkit::rules::isCut(widths[i], places[i].width) ? withoutAccessKeyMarks(item->text())
+                                                                           : QString());
+    }
 }
 
 } // namespace mirunea::qt

@@ -56,8 +56,8 @@ void paintPanel(HWND window, HDC dc, const ContainerData& data)
         return text;
     }();
     if (!caption.empty()) {
-        const int captionLeft = toolkit::rules::scaled(8, data.dpi);
-        const int padding = toolkit::rules::scaled(2, data.dpi);
+        const int captionLeft = toolkit::rules::scaled(toolkit::rules::kPanelCaptionLeft, data.dpi);
+        const int padding = toolkit::rules::scaled(toolkit::rules::kPanelCaptionPadding, data.dpi);
         RECT measured{0, 0, 0, 0};
         ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &measured, DT_CALCRECT | DT_SINGLELINE);
         RECT captionRect{captionLeft, 0, captionLeft + measured.right + 2 * padding, textHeight};

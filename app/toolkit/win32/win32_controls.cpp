@@ -127,6 +127,20 @@ void Win32Label::fitToCaption()
 void Win32GroupBox::setCaption(const std::string& text)
 {
     setCurrentText(toShownWide(text));
+    if (m_window)
+        m_host.controlTextChanged();
+}
+
+void Win32GroupBox::collectCutTexts(int dpi, std::vector<CutText>& texts) const
+{
+    if (!m_window)
+        return;
+    RECT panel{};
+    ::GetClientRect(m_window, &panel);
+    // Measured with its marks, as the panel draws it.
+    const CaptionSize caption = captionSize(fontOf(m_window), currentText());
+    if (toolkit::rules::isCut(caption.width, toolkit::rules::panelCaptionRoom(panel.right, dpi)))
+        texts.push_back({m_window, {0, 0, panel.right, caption.height}, withoutAccessKeyMarks(currentText())});
 }
 
 wchar_t Win32GroupBox::accessKey() const
@@ -169,6 +183,7 @@ void Win32RadioGroup::appendItem(const std::string& text)
     }
     createItem(toShownWide(text), {});
     arrangeItems();
+    m_host.controlTextChanged();
 }
 
 void Win32RadioGroup::createItem(const std::wstring& text, const toolkit::rules::Rect& place)
@@ -187,17 +202,36 @@ void Win32RadioGroup::createItem(const std::wstring& text, const toolkit::rules:
     makeAccessible(item, *m_itemSources.back());
 }
 
-std::vector<toolkit::rules::Rect> Win32RadioGroup::itemPlaces(const std::vector<std::wstring>& texts) const
+std::vector<int> Win32RadioGroup::itemWidths(const std::vector<std::wstring>& texts) const
 {
-    RECT frame{};
-    ::GetClientRect(m_window, &frame);
     // The circle as the button draws it at this density.
     const int circle = systemMetricForDpi(SM_CXMENUCHECK, m_dpi);
     const int margins = toolkit::rules::scaled(kButtonGap, m_dpi) + toolkit::rules::scaled(2, m_dpi);
     std::vector<int> widths;
     for (const std::wstring& text : texts)
         widths.push_back(circle + margins + captionSize(m_font, text).width);
-    return toolkit::rules::radioItemPlaces(frame.right, frame.bottom, widths, m_dpi);
+    return widths;
+}
+
+std::vector<toolkit::rules::Rect> Win32RadioGroup::itemPlaces(const std::vector<std::wstring>& texts) const
+{
+    RECT frame{};
+    ::GetClientRect(m_window, &frame);
+    return toolkit::rules::radioItemPlaces(frame.right, frame.bottom, itemWidths(texts), m_dpi);
+}
+
+void Win32RadioGroup::collectCutTexts(int /*dpi*/, std::vector<CutText>& texts) const
+{
+    std::vector<std::wstring> captions;
+    for (HWND item : m_items)
+        captions.push_back(windowText(item));
+    const std::vector<int> widths = itemWidths(captions);
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
+        RECT place{};
+        ::GetClientRect(m_items[i], &place);
+        if (toolkit::rules::isCut(widths[i], place.right))
+            texts.push_back({m_items[i], place, withoutAccessKeyMarks(captions[i])});
+    }
 }
 
 void Win32RadioGroup::arrangeItems()
@@ -302,9 +336,10 @@ Win32CheckListBox::~Win32CheckListBox()
 
 void Win32CheckListBox::appendItem(const std::string& text)
 {
-    if (m_window)
+    if (m_window) {
         addItem(toShownWide(text));
-    else
+        m_host.controlTextChanged();
+    } else
         m_itemsBeforeCreation.push_back(toShownWide(text));
 }
 
@@ -338,6 +373,28 @@ void Win32CheckListBox::setItemHeight(int itemHeight, int dpi)
         return;
     ::SendMessageW(m_window, LB_SETITEMHEIGHT, 0, itemHeight);
     ::InvalidateRect(m_window, nullptr, TRUE);
+}
+
+void Win32CheckListBox::collectCutTexts(int dpi, std::vector<CutText>& texts) const
+{
+    if (!m_window)
+        return;
+    const HDC dc = measuringDc();
+    const HGDIOBJ oldFont = ::SelectObject(dc, fontOf(m_window));
+    for (int row = 0; row < itemCount(); ++row) {
+        RECT place{};
+        if (::SendMessageW(m_window, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&place))
+            == LB_ERR)
+            continue;
+        const std::wstring text = accessibleName(row + 1);
+        SIZE extent{};
+        ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        // As onDrawItem draws it: the box, a gap, the text.
+        const int room = place.right - place.left - boxWidth() - toolkit::rules::scaled(2, dpi);
+        if (toolkit::rules::isCut(extent.cx, room))
+            texts.push_back({m_window, place, text});
+    }
+    ::SelectObject(dc, oldFont);
 }
 
 int Win32CheckListBox::boxWidth() const

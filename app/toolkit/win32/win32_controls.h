@@ -3,6 +3,7 @@
 #include "app/toolkit/toolkit.h"
 #include "app/toolkit/win32/accessibility.h"
 #include "app/toolkit/win32/container_window.h"
+#include "app/toolkit/win32/cut_text_tips.h"
 #include "app/toolkit/window_rules.h"
 
 #include <windows.h>
@@ -35,6 +36,8 @@ public:
     virtual ~ControlHost() = default;
     virtual void controlVisibilityChanged() = 0;
     virtual void deliverClick(const std::function<void()>& handler) = 0;
+    // A caption or the items of a made window changed: what is cut may have.
+    virtual void controlTextChanged() = 0;
     // Makes the control's window (its container's first) and returns it.
     virtual HWND createWindowOf(const Win32Control& control) = 0;
 };
@@ -64,6 +67,8 @@ public:
     [[nodiscard]] const std::wstring& textBeforeCreation() const { return m_textBeforeCreation; }
     // The host's call once the window is made.
     virtual void attach(HWND window) { m_window = window; }
+    // The texts its made window draws cut by its width, drawn at dpi.
+    virtual void collectCutTexts(int /*dpi*/, std::vector<CutText>& /*texts*/) const { }
 
 protected:
     // The caption or text, from the window once it is made.
@@ -116,6 +121,7 @@ public:
     void setCaption(const std::string& text) override;
     [[nodiscard]] wchar_t accessKey() const;
     [[nodiscard]] long accessibleRole(long /*child*/) const override { return ROLE_SYSTEM_GROUPING; }
+    void collectCutTexts(int dpi, std::vector<CutText>& texts) const override;
 };
 
 class Win32RadioGroup : public WindowControl<toolkit::RadioGroup>
@@ -134,6 +140,7 @@ public:
     [[nodiscard]] int indexOf(HWND item) const;
     // The items' font and the density they are spaced at; rearranges them.
     void setFont(HFONT font, int dpi);
+    void collectCutTexts(int dpi, std::vector<CutText>& texts) const override;
 
     // The group, its radio items as children.
     [[nodiscard]] std::wstring accessibleName(long child) const override;
@@ -163,6 +170,8 @@ private:
 
     void createItem(const std::wstring& text, const toolkit::rules::Rect& place);
     // Items of these texts in one column, spread over the frame.
+    // Circle, gap and text: the width each item needs.
+    [[nodiscard]] std::vector<int> itemWidths(const std::vector<std::wstring>& texts) const;
     [[nodiscard]] std::vector<toolkit::rules::Rect> itemPlaces(const std::vector<std::wstring>& texts) const;
     void arrangeItems();
 
@@ -185,6 +194,7 @@ public:
     void onDrawItem(const DRAWITEMSTRUCT& item) override;
     // The rows' height and the density the check boxes are drawn at.
     void setItemHeight(int itemHeight, int dpi);
+    void collectCutTexts(int dpi, std::vector<CutText>& texts) const override;
 
     // The list, its rows as check boxes: an owner-drawn list box tells
     // neither their texts nor their ticks by itself.

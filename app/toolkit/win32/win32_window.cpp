@@ -19,6 +19,8 @@ constexpr const wchar_t* kFrameClass = L"MiruneaForm";
 constexpr COLORREF kSilver = RGB(toolkit::design::kSilver.red, toolkit::design::kSilver.green,
                                  toolkit::design::kSilver.blue);
 constexpr int kWheelStep = 48; // at 96 dots per inch
+// A long cut text wraps at about a panel's width rather than run off the screen.
+constexpr int kTipWidth = 480; // at 96 dots per inch
 
 void registerFrameClassOnce(WNDPROC procedure)
 {
@@ -59,13 +61,11 @@ Win32Window::Win32Window(const toolkit::WindowSpec& design, Win32Application& ap
     if (!m_frame)
         throw std::runtime_error("cannot create the main window");
     // Its density is known once it exists, on its monitor; still hidden, it
-    // takes the place and size scaled to it.
+    // takes the place and size scaled to it, fitted to the monitor's work area.
     m_dpi = windowDpi(m_frame);
-    if (m_dpi != toolkit::rules::kDesignDpi) {
-        const toolkit::WindowSpec placed = toolkit::rules::scaled(design, m_dpi);
-        ::SetWindowPos(m_frame, nullptr, placed.left, placed.top, placed.outerWidth, placed.outerHeight,
-                       SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    const toolkit::WindowSpec placed = toolkit::rules::scaled(design, m_dpi);
+    placeFrame({placed.left, placed.top, placed.outerWidth, placed.outerHeight});
+    m_cutTextTips = std::make_unique<CutTextTips>(m_frame);
     RECT client{};
     ::GetClientRect(m_frame, &client);
     m_client = createContainer(ContainerKind::ClientArea, m_frame, client, m_background,
@@ -334,6 +334,42 @@ void Win32Window::controlVisibilityChanged()
     if (m_shown)
         createShownWindows();
     updateExtent();
+    updateCutTextTips();
+}
+
+void Win32Window::controlTextChanged()
+{
+    updateCutTextTips();
+}
+
+void Win32Window::updateCutTextTips()
+{
+    // Measured once the frame is shown, as the scroll range is.
+    if (!m_shown)
+        return;
+    std::vector<CutText> texts;
+    for (const auto& entry : m_entries) {
+        if (entry->handle())
+            entry->native->collectCutTexts(m_dpi, texts);
+    }
+    m_cutTextTips->set(texts, toolkit::rules::scaled(kTipWidth, m_dpi));
+}
+
+void Win32Window::placeFrame(const toolkit::rules::Rect& wanted)
+{
+    toolkit::rules::Rect work{0, 0, 0, 0};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (::GetMonitorInfoW(::MonitorFromPoint({wanted.left, wanted.top}, MONITOR_DEFAULTTONEAREST), &monitor))
+        work = {monitor.rcWork.left, monitor.rcWork.top, monitor.rcWork.right - monitor.rcWork.left,
+                monitor.rcWork.bottom - monitor.rcWork.top};
+    const toolkit::rules::Rect fitted = toolkit::rules::fitFrame(wanted, work);
+    RECT current{};
+    ::GetWindowRect(m_frame, &current);
+    if (fitted
+        != toolkit::rules::Rect{current.left, current.top, current.right - current.left, current.bottom - current.top})
+        ::SetWindowPos(m_frame, nullptr, fitted.left, fitted.top, fitted.width, fitted.height,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32Window::deliverClick(const std::function<void()>& handler)
@@ -387,6 +423,7 @@ void Win32Window::applyDpi(int dpi)
     m_scroll = {::MulDiv(m_scroll.x, dpi, previous), ::MulDiv(m_scroll.y, dpi, previous)};
     updateExtent();
     updateScrollBars();
+    updateCutTextTips();
     ::RedrawWindow(m_frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
@@ -395,6 +432,7 @@ void Win32Window::show()
     m_shown = true;
     createShownWindows();
     updateExtent();
+    updateCutTextTips();
     ::ShowWindow(m_frame, SW_SHOWNORMAL);
     ::UpdateWindow(m_frame);
     if (!ownsWindow(::GetFocus()))
@@ -464,11 +502,12 @@ LRESULT Win32Window::handleFrameMessage(UINT message, WPARAM wParam, LPARAM lPar
         return 1; // the content window covers the client area
     case WM_DPICHANGED: {
         // Moved to a monitor of another density: the layout follows, and the
-        // frame takes the place Windows suggests for it.
+        // frame takes the place Windows suggests for it, fitted to that
+        // monitor's work area.
         applyDpi(HIWORD(wParam));
         const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-        ::SetWindowPos(m_frame, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                       suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        placeFrame(
+            {suggested->left, suggested->top, suggested->right - suggested->left, suggested->bottom - suggested->top});
         return 0;
     }
     case WM_ACTIVATE:

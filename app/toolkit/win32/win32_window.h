@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/toolkit/toolkit.h"
+#include "app/toolkit/win32/cut_text_tips.h"
 #include "app/toolkit/win32/win32_controls.h"
 #include "app/toolkit/window_rules.h"
 
@@ -34,11 +35,14 @@ public:
 
     void controlVisibilityChanged() override;
     void deliverClick(const std::function<void()>& handler) override;
+    void controlTextChanged() override;
     HWND createWindowOf(const Win32Control& control) override;
 
     [[nodiscard]] HWND frame() const { return m_frame; }
     // The density the layout is drawn at: the frame's monitor's.
     [[nodiscard]] int dpi() const { return m_dpi; }
+    // The tooltip control of the cut texts; null while none is cut.
+    [[nodiscard]] HWND cutTextTips() const { return m_cutTextTips->handle(); }
     // A control's window by its name, made now if it is not yet; null when
     // there is no such control.
     [[nodiscard]] HWND handleOf(std::string_view name) const;
@@ -87,6 +91,11 @@ private:
 
     // Lays the window out again at another density (WM_DPICHANGED).
     void applyDpi(int dpi);
+    // The frame at the place and outer size wanted, fitted to the work area
+    // of the monitor at its top-left corner (window_rules.h).
+    void placeFrame(const toolkit::rules::Rect& wanted);
+    // A tool over each text of a made window that is cut.
+    void updateCutTextTips();
 
     void updateExtent();
     void updateScrollBars();
@@ -114,6 +123,7 @@ private:
     bool m_updatingScrollBars = false;
     bool m_shown = false; // the frame shown once: the scroll range is kept from then on
     HWND m_lastFocus = nullptr;
+    std::unique_ptr<CutTextTips> m_cutTextTips;
 };
 
 } // namespace mirunea::win32

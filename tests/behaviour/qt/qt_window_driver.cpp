@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QGroupBox>
+#include <QHelpEvent>
 #include <QImage>
 #include <QInputMethodEvent>
 #include <QLabel>
@@ -26,6 +27,7 @@
 #include <QTest>
 #include <QTextDocumentFragment>
 #include <QTimer>
+#include <QToolTip>
 
 #include <stdexcept>
 
@@ -248,6 +250,23 @@ public:
             }
         }
         return colours;
+    }
+
+    std::string toolTipAt(Point client) override
+    {
+        // A tip left from an earlier hover goes at once, not after Qt's fade.
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (top->inherits("QTipLabel"))
+                top->hide();
+        }
+        // What Qt sends the widget under a resting pointer.
+        QWidget* viewport = frame()->viewport();
+        const QPoint point(client.x, client.y);
+        QWidget* hit = viewport->childAt(point);
+        QWidget* target = hit ? hit : viewport;
+        QHelpEvent help(QEvent::ToolTip, target->mapFrom(viewport, point), viewport->mapToGlobal(point));
+        QApplication::sendEvent(target, &help);
+        return QToolTip::isVisible() ? utf8(QToolTip::text()) : std::string();
     }
 
     std::string windowCaption() override { return utf8(frame()->windowTitle()); }

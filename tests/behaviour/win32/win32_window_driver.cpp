@@ -16,7 +16,13 @@
 
 #include <windows.h>
 
+<<<<<<< HEAD
 #include <cstring>
+=======
+#include <commctrl.h>
+
+#include <cwchar>
+>>>>>>> fit
 #include <map>
 #include <stdexcept>
 
@@ -284,6 +290,28 @@ public:
         ::DeleteDC(memory);
         ::ReleaseDC(nullptr, screen);
         return colours;
+    }
+
+    std::string toolTipAt(Point client) override
+    {
+        // The tool the window's tooltip control shows for the window under
+        // that point; tst_win32_small_screen rests the real pointer there.
+        const HWND tips = win32Window().cutTextTips();
+        if (!tips)
+            return {};
+        const HWND target = deepestAt(client);
+        POINT point{client.x, client.y};
+        ::MapWindowPoints(frame(), target, &point, 1);
+        std::wstring text(8192, L'\0');
+        TTHITTESTINFOW hit{};
+        hit.hwnd = target;
+        hit.pt = point;
+        hit.ti.cbSize = TTTOOLINFOW_V2_SIZE;
+        hit.ti.lpszText = text.data();
+        if (!::SendMessageW(tips, TTM_HITTESTW, 0, reinterpret_cast<LPARAM>(&hit)))
+            return {};
+        text.resize(std::wcslen(text.c_str()));
+        return utf8(text);
     }
 
     std::string windowCaption() override { return utf8(win32::windowText(frame())); }

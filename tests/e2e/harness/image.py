@@ -40,22 +40,24 @@ class Image:
     def _is_light(self, x, y):
         return min(self.pixel(x, y)) > 240
 
-    def find_indicators(self, left, top, width, height):
-        """Centres of the radio circles or check boxes in the leftmost 24 px of a control.
+    def find_indicators(self, left, top, width, height, scale=1):
+        """Centres of the radio circles or check boxes in the leftmost 24 px of a control (times scale,
+        as the sizes below, for a layout scaled to the screen's density).
 
         An indicator's empty inside is a light patch of 6 to 16 px, about as wide as it is high,
         closed by darker pixels all round; the column that crosses most such patches is the
         indicators' middle. Works on unchecked indicators only, so take the picture before clicking.
         """
         best = []
-        for x in range(left + 1, left + min(width, 25)):
+        for x in range(left + 1, left + min(width, round(25 * scale))):
             found, start = [], None
             for y in range(top, top + height + 1):
                 light = y < top + height and self._is_light(x, y)
                 if light and start is None:
                     start = y
                 elif not light and start is not None:
-                    if start > top and y < top + height and self._is_indicator(x, start, y - 1, left, width):
+                    if (start > top and y < top + height
+                            and self._is_indicator(x, start, y - 1, left, width, scale)):
                         found.append((x, (start + y - 1) // 2))
                     start = None
             if best and len(found) == len(best[0]):
@@ -64,9 +66,9 @@ class Image:
                 best = [found]
         return best[len(best) // 2] if best else []
 
-    def _is_indicator(self, x, first, last, left, width):
+    def _is_indicator(self, x, first, last, left, width, scale):
         rows = last - first + 1
-        if not 6 <= rows <= 16:
+        if not 6 * scale <= rows <= 16 * scale:
             return False
         middle = (first + last) // 2
         west = east = x

@@ -68,6 +68,7 @@ class KeyboardMouse:
         self.wait_for(lambda: self.x.client.region(window, *rect) not in (None, before),
                       what or "%s to change the sheet at %r" % (" ".join(keys), rect))
 
-    def click(self, window, x, y, button=1):
-        """Clicks at x, y relative to the window's top-left corner."""
-        xdotool(self.x.env, "mousemove", "--window", window, x, y, "click", button)
+    def click(self, window, x, y, button=1, repeat=1):
+        """Clicks at x, y relative to the window's top-left corner (repeat times: a wheel's turns)."""
+        xdotool(self.x.env, "mousemove", "--window", window, x, y, "click", "--repeat", repeat, "--delay", 5,
+                button)

@@ -61,6 +61,11 @@ def _declare(lib):
         "XSelectInput": (c_int, [c_void_p, c_ulong, c_long]),
         "XPending": (c_int, [c_void_p]),
         "XNextEvent": (c_int, [c_void_p, ctypes.POINTER(_XEvent)]),
+        "XDisplayWidth": (c_int, [c_void_p, c_int]),
+        "XCreateSimpleWindow": (c_ulong, [c_void_p, c_ulong, c_int, c_int, ctypes.c_uint, ctypes.c_uint,
+                                          ctypes.c_uint, c_ulong, c_ulong]),
+        "XChangeProperty": (c_int, [c_void_p, c_ulong, c_ulong, c_ulong, c_int, c_int, ctypes.c_void_p, c_int]),
+        "XMapWindow": (c_int, [c_void_p, c_ulong]),
         "XGetWindowProperty": (c_int, [
             c_void_p, c_ulong, c_ulong, c_long, c_long, c_int, c_ulong, ctypes.POINTER(c_ulong),
             ctypes.POINTER(c_int), ctypes.POINTER(c_ulong), ctypes.POINTER(c_ulong),
@@ -165,6 +170,40 @@ class XClient:
         event = self._client_message(window, "WM_PROTOCOLS", [self._atom("WM_DELETE_WINDOW"), current_time])
         self.lib.XSendEvent(self.display, window, False, 0, ctypes.byref(event))
         self.lib.XSync(self.display, False)
+
+    # -- a desktop's panel ---------------------------------------------------
+
+    def _set_property32(self, window, name, kind, values):
+        data = (ctypes.c_long * len(values))(*values)
+        replace = 0
+        self.lib.XChangeProperty(self.display, window, self._atom(name), kind, 32, replace, data, len(values))
+
+    def set_work_area(self, left, top, width, height):
+        """Names the work area on the root window as a window manager does for its panels
+        (_NET_WORKAREA, one desktop), for programs started afterwards to read."""
+        xa_cardinal = 6
+        self._set_property32(self.root, "_NET_WORKAREA", xa_cardinal, [left, top, width, height])
+        self.lib.XSync(self.display, False)
+
+    def map_top_panel(self, height):
+        """A dock along the screen's top edge, height pixels high, that reserves its space as a
+        desktop's panel does (_NET_WM_STRUT_PARTIAL); a window manager then leaves it out of the
+        work area. It lasts as long as this connection."""
+        width = self.lib.XDisplayWidth(self.display, 0)
+        panel = self.lib.XCreateSimpleWindow(self.display, self.root, 0, 0, width, height, 0, 0, 0x404040)
+        xa_atom, xa_cardinal = 4, 6
+        self._set_property32(panel, "_NET_WM_WINDOW_TYPE", xa_atom, [self._atom("_NET_WM_WINDOW_TYPE_DOCK")])
+        # left, right, top, bottom, then each edge's start and end: the top one across the screen
+        self._set_property32(panel, "_NET_WM_STRUT_PARTIAL", xa_cardinal,
+                             [0, 0, height, 0, 0, 0, 0, 0, 0, width - 1, 0, 0])
+        self._set_property32(panel, "_NET_WM_STRUT", xa_cardinal, [0, 0, height, 0])
+        # Placed where it asks to be (USPosition, USSize), not where the window manager would put it.
+        xa_wm_size_hints, us_position_and_size = 41, 1 | 2
+        self._set_property32(panel, "WM_NORMAL_HINTS", xa_wm_size_hints,
+                             [us_position_and_size, 0, 0, width, height] + [0] * 13)
+        self.lib.XMapWindow(self.display, panel)
+        self.lib.XSync(self.display, False)
+        return panel
 
     # -- windows mapped -----------------------------------------------------
 
