@@ -18,18 +18,14 @@ await() {
 }
 phase "dependencies"
 ./scripts/install-deps.sh
-# The tree as .clang-format says: checked beside the developer build, whose configure and link
-# steps leave a processor idle, and awaited before any test runs.
+# The tree as .clang-format says (a second).
 logs=$(mktemp -d)
 trap 'rm -rf "$logs"' EXIT
-phase "format, beside the developer build"
-nice -n 10 ./scripts/check-format.sh >"$logs/format" 2>&1 &
-format_check=$!
+phase "format"
+./scripts/check-format.sh
 phase "developer build"
 cmake --preset dev >/dev/null
 cmake --build --preset dev
-phase "format, waiting for it"
-await "format check" "$format_check" "$logs/format"
 
 # The Windows program, cross-built with mingw-w64 beside the developer tests: most of those wait on
 # X and the programs they drive, and the build takes only what processors they leave (nice 19).
@@ -62,9 +58,12 @@ trap 'kill "$windows_tests" 2>/dev/null || true; rm -rf "$logs"' EXIT
 # Under AddressSanitizer and UndefinedBehaviorSanitizer, any report failing a test: the unit and
 # GUI tests, and of the end-to-end tests those that feed the real program faults and hostile
 # files (preset "asan"); the keyboard and window tests drive the same code the GUI tests cover.
-phase "sanitizer build, beside the Windows tests"
+# The fuzzers are built here too: the Windows tests leave processors idle while Wine starts.
+phase "sanitizer and fuzzers' builds, beside the Windows tests"
 cmake --preset asan >/dev/null
 nice -n 10 cmake --build --preset asan
+cmake --preset fuzz -DMIRUNEA_FUZZ_SECONDS=30 >/dev/null
+nice -n 10 cmake --build --preset fuzz
 
 phase "Windows tests, waiting for them"
 await "Windows tests" "$windows_tests" "$windows_log"
@@ -72,9 +71,6 @@ trap 'rm -rf "$logs"' EXIT
 
 # The fuzzers run for a fixed time whatever processor they get: at lower priority beside the
 # sanitizer tests, which mostly wait on the programs they drive.
-phase "fuzzers' build"
-cmake --preset fuzz -DMIRUNEA_FUZZ_SECONDS=30 >/dev/null
-cmake --build --preset fuzz
 phase "sanitizer tests, the fuzzers beside them"
 fuzz_log="$logs/fuzz"
 nice -n 10 ctest --preset fuzz >"$fuzz_log" 2>&1 &
