@@ -159,7 +159,9 @@ class ClassroomTest(harness.AnswerFileAssertions, unittest.TestCase):
                 self.assertEqual([len(found) for found in indicators], [3, 3])
 
         # Answer only once every sheet is up: a window mapped later would lie on top
-        # of the one being answered and take its clicks.
+        # of the one being answered and take its clicks. For the same reason each
+        # pupil's box is waited for before the next pupil answers: a box that comes
+        # late takes the keyboard focus and the clicks meant for the next sheet.
         for pupil in pupils:
             s.windows.raise_window(pupil.window)
             s.windows.focus(pupil.window)
@@ -173,6 +175,8 @@ class ClassroomTest(harness.AnswerFileAssertions, unittest.TestCase):
                 s.input.click(pupil.window, *harness.centre(s.layout.edit_rect(3)))
                 s.input.type(pupil.text)
             s.input.click(pupil.window, *harness.centre(s.layout.send_button))
+            s.wait_for(lambda: s.windows.of_process(pupil.process.pid, CAPTION), "a box of %s" % pupil.host,
+                       SLOW_START_TIMEOUT)
 
         for pupil in pupils:
             self.assertEqual(self.box_texts(pupil), [SENT], pupil.host)
@@ -205,7 +209,9 @@ class ClassroomTest(harness.AnswerFileAssertions, unittest.TestCase):
             s.windows.raise_window(pupil.window)
             s.windows.wait_painted(pupil.window, *s.layout.empty_spot)
         # Answer only once every sheet is up: a window mapped later would lie on top
-        # of the one being answered and take its clicks.
+        # of the one being answered and take its clicks. For the same reason each
+        # pupil's box is waited for before the next pupil answers: a box that comes
+        # late takes the keyboard focus and the clicks meant for the next sheet.
         for pupil in pupils:
             s.windows.raise_window(pupil.window)
             s.windows.focus(pupil.window)
