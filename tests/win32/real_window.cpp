@@ -3,11 +3,22 @@
 #include "utf8_text.h"
 #include "working_folder.h"
 
+#include <cstdlib>
+#include <stdexcept>
+
 namespace mirunea::test {
 
 namespace {
 MessageBoxCloser* g_closer = nullptr;
 } // namespace
+
+int expectedDpi()
+{
+    const char* value = std::getenv("MIRUNEA_EXPECTED_DPI");
+    if (!value)
+        throw std::runtime_error("MIRUNEA_EXPECTED_DPI names the density Wine is set to");
+    return std::atoi(value);
+}
 
 void pumpMessages(int rounds)
 {

@@ -16,6 +16,10 @@ void pumpMessages(int rounds = 20);
 // The window's class name, e.g. L"Edit".
 [[nodiscard]] std::wstring classOf(HWND window);
 
+// The density the test's Wine prefix is set to (MIRUNEA_EXPECTED_DPI); throws
+// when the test was started without it.
+[[nodiscard]] int expectedDpi();
+
 [[nodiscard]] std::string computerName();
 // The bytes "<computer name>.ans" holds in the working folder.
 [[nodiscard]] std::string answerFileBytes();

@@ -31,13 +31,6 @@ std::string sjisLine(const char* utf8)
     return cp932::fromUtf8(utf8) + "\r\n";
 }
 
-int expectedDpi()
-{
-    const char* value = std::getenv("MIRUNEA_EXPECTED_DPI");
-    REQUIRE_MESSAGE(value, "MIRUNEA_EXPECTED_DPI names the density Wine is set to");
-    return std::atoi(value);
-}
-
 // A window's place in its parent's client area.
 Rect placeInParent(HWND window)
 {
@@ -204,7 +197,7 @@ void changeDpi(win32::Win32Window& window, int dpi)
 
 TEST_CASE("the window takes the screen's density, lays the sheet out in proportion, and again on a change")
 {
-    const int dpi = expectedDpi();
+    const int dpi = test::expectedDpi();
     OpenSheet sheet;
     win32::Win32Window& window = sheet.window();
 

@@ -77,13 +77,6 @@ std::vector<std::string> expectedAnswers()
     return lines;
 }
 
-int expectedDpi()
-{
-    const char* value = std::getenv("MIRUNEA_EXPECTED_DPI");
-    REQUIRE_MESSAGE(value, "MIRUNEA_EXPECTED_DPI names the density Wine is set to");
-    return std::atoi(value);
-}
-
 Rect screenRect(HWND window)
 {
     RECT place{};
@@ -177,7 +170,7 @@ std::string toolTipText(HWND tips)
 
 TEST_CASE("on a small screen the frame fits the work area, scrolls, shows cut texts, and sends by the mouse")
 {
-    const int dpi = expectedDpi();
+    const int dpi = test::expectedDpi();
     test::WorkingFolder folder;
     test::writeFileBytes("data.txt", sjisLines(questionnaire()));
     test::MessageBoxCloser closer;
