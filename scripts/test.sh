@@ -23,49 +23,48 @@ logs=$(mktemp -d)
 trap 'rm -rf "$logs"' EXIT
 phase "format"
 ./scripts/check-format.sh
-# Builds run beside builds or beside tests that mostly wait, never two kinds of tests at once: each
-# kind starts X servers and programs of its own and keeps its timings. The load test (forty real
-# windows at once) needs the processors and runs alone.
-
-# The Windows program, cross-built with mingw-w64, beside the developer build. Wine keeps its
-# prefix and home inside the build folder (preset "windows" sets its environment).
-phase "developer and Windows builds"
-./scripts/build-windows.sh build-windows >"$logs/windows-build" 2>&1 &
-windows_build=$!
-trap 'kill "$windows_build" 2>/dev/null || true; rm -rf "$logs"' EXIT
+phase "developer build"
 cmake --preset dev >/dev/null
 cmake --build --preset dev
+
+# The Windows program, cross-built with mingw-w64 beside the developer tests: most of those wait on
+# X and the programs they drive, and the build takes only what processors they leave (nice 19).
+# The load test (forty real windows at once) needs the processors and runs after it, alone.
+# Wine keeps its prefix and home inside the build folder (preset "windows" sets its environment).
+phase "Windows build, beside the developer tests but the load test"
+nice -n 19 ./scripts/build-windows.sh build-windows >"$logs/windows-build" 2>&1 &
+windows_build=$!
+phase "developer tests but the load test"
+tests_status=0
+./scripts/rerun-load.sh -LE '^load$' || tests_status=$?
 phase "Windows build, waiting for it"
 await "Windows build" "$windows_build" "$logs/windows-build"
-trap 'rm -rf "$logs"' EXIT
-
-# Under AddressSanitizer and UndefinedBehaviorSanitizer, any report failing a test: the unit and
-# GUI tests, and of the end-to-end tests those that feed the real program faults and hostile
-# files (preset "asan"); the keyboard and window tests drive the same code the GUI tests cover.
-# Built at low priority beside the developer tests, which mostly wait on X and their programs.
-phase "sanitizer build in the background"
-cmake --preset asan >/dev/null
-nice -n 10 cmake --build --preset asan >"$logs/asan-build" 2>&1 &
-asan_build=$!
-trap 'kill "$asan_build" 2>/dev/null || true; rm -rf "$logs"' EXIT
-phase "developer tests but the load test"
-./scripts/rerun-load.sh -LE '^load$'
-phase "sanitizer build, waiting for it"
-await "sanitizer build" "$asan_build" "$logs/asan-build"
-trap 'rm -rf "$logs"' EXIT
+if [ "$tests_status" -ne 0 ]; then
+  exit "$tests_status"
+fi
 # Only a failed load test gets one rerun, printed and counted.
 phase "developer load test"
 ./scripts/rerun-load.sh -L '^load$'
 
-# The Windows tests mostly wait on Wine and X: the fuzzers are built beside them.
+# Its tests mostly wait on Wine and X, so they run in the background while the sanitizer build
+# takes the idle processors at low priority; their log is printed when they end.
 phase "Windows tests, in the background"
 windows_log=build-windows/windows-tests.log
 ctest --preset windows >"$windows_log" 2>&1 &
 windows_tests=$!
+# A failure elsewhere ends them too.
 trap 'kill "$windows_tests" 2>/dev/null || true; rm -rf "$logs"' EXIT
-phase "fuzzers' build, beside the Windows tests"
+
+# Under AddressSanitizer and UndefinedBehaviorSanitizer, any report failing a test: the unit and
+# GUI tests, and of the end-to-end tests those that feed the real program faults and hostile
+# files (preset "asan"); the keyboard and window tests drive the same code the GUI tests cover.
+# The fuzzers are built here too: the Windows tests leave processors idle while Wine starts.
+phase "sanitizer and fuzzers' builds, beside the Windows tests"
+cmake --preset asan >/dev/null
+nice -n 10 cmake --build --preset asan
 cmake --preset fuzz -DMIRUNEA_FUZZ_SECONDS=30 >/dev/null
 nice -n 10 cmake --build --preset fuzz
+
 phase "Windows tests, waiting for them"
 await "Windows tests" "$windows_tests" "$windows_log"
 trap 'rm -rf "$logs"' EXIT
