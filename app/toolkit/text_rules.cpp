@@ -2,6 +2,7 @@
 
 #include "app/text/cp932.h"
 #include "app/text/cp932_compatible.h"
+#include "app/text/cp932_tables.h"
 
 #include <algorithm>
 
@@ -81,9 +82,8 @@ std::size_t caretInTypedText(std::u16string_view text, std::size_t caret)
 
 bool awaitsSecondHalf(std::u16string_view text, std::size_t caret)
 {
-    const auto high = [](char16_t c) { return c >= 0xD800 && c <= 0xDBFF; };
-    const auto low = [](char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; };
-    return caret > 0 && caret <= text.size() && high(text[caret - 1]) && (caret == text.size() || !low(text[caret]));
+    return caret > 0 && caret <= text.size() && cp932::isHighSurrogate(text[caret - 1])
+        && (caret == text.size() || !cp932::isLowSurrogate(text[caret]));
 }
 
 } // namespace mirunea::toolkit::rules

@@ -153,13 +153,23 @@ TEST_CASE("before class: the report previews the questionnaire; only tally.html 
     CHECK(readFileBytes("data.txt") == kQuestionnaire);
 }
 
-TEST_CASE("after class: the answers counted in the folder given, a cut file left out with exit code 1")
+namespace {
+
+// "class1" with the questionnaire and PC01's answers, made the working directory.
+void enterClassFolderWithFirstAnswers()
 {
-    WorkingFolder folder;
     std::filesystem::create_directory("class1");
     std::filesystem::current_path("class1");
     writeFileBytes("data.txt", kQuestionnaire);
     writeAnswers(answersOf("PC01", "山田", 2, {true, false}, "おいしい"));
+}
+
+} // namespace
+
+TEST_CASE("after class: the answers counted in the folder given, a cut file left out with exit code 1")
+{
+    WorkingFolder folder;
+    enterClassFolderWithFirstAnswers();
     writeAnswers(answersOf("PC02", "佐藤", 2, {true, true}, "=1+1"));
     const std::string cut = "PC03\r\n鈴木\r\n[Q1R]\r\n0\r\n";
     writeFileBytes("PC03.ans", cut);
@@ -266,10 +276,7 @@ TEST_CASE("a double click where there is nothing to tally: the reason and the hi
 TEST_CASE("a data.txt or an answer file dropped in place of the folder: its folder is tallied")
 {
     WorkingFolder folder;
-    std::filesystem::create_directory("class1");
-    std::filesystem::current_path("class1");
-    writeFileBytes("data.txt", kQuestionnaire);
-    writeAnswers(answersOf("PC01", "山田", 2, {true, false}, "おいしい"));
+    enterClassFolderWithFirstAnswers();
     std::filesystem::current_path("..");
 
     for (const char* dropped : {"class1/data.txt", "class1/PC01.ans"}) {
